@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+// The configuration block, written by the entry point before anything else.
+struct T_Config
+{
+    std::int32_t width = 640;
+    std::int32_t height = 480;
+    std::int32_t colorBits = 32;
+    std::int32_t depthBits = 32;
+    bool fullscreen = true;
+    std::int32_t textureFilter = 2; // 0 nearest, 1 bilinear, 2 trilinear
+    std::int32_t refreshRate = 60;
+    std::int32_t mixRate = 48000;
+};
+
+extern T_Config g_config;
+
+// 1 while the key with that virtual-key code is held.
+extern unsigned char keyState[256];

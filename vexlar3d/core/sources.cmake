@@ -1,0 +1,6 @@
+# Sources of vexlar3d/core/.
+target_sources(vexlar3d PRIVATE
+  core/T_Config.cpp
+  core/T_Log.cpp
+  core/CrtRand.cpp
+)

@@ -1,0 +1,1 @@
+# Sources of vexlar3d/platform/.
