@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+class T_Light;
+
+class T_ILightManager
+{
+public:
+    virtual T_Light* AllocateLight() = 0;
+    virtual void FreeLight(T_Light* light) = 0;
+    virtual void FreeAllLights() = 0;
+    virtual void ApplyLight(T_Light* light) = 0;
+    virtual std::int32_t& GetActiveCount() = 0;
+
+protected:
+    ~T_ILightManager() = default;
+};
+
+extern T_ILightManager* g_lightManager;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// How T_FileSystem::OpenFile opens a file; any other value behaves as Loaded.
+struct OpenMode
+{
+    enum : std::int32_t
+    {
+        Loaded = 0,   // whole file read into a heap buffer (T_MemoryFile)
+        Stream = 1,   // buffered file stream (T_StreamFile)
+        Mapped = 2,   // read-only memory mapping (T_MappedFile)
+        Resource = 3, // data linked into the executable (T_ResourceFile)
+    };
+};
+
+// The read-only file handle every loader reads through.
+class T_DataSource
+{
+public:
+    virtual ~T_DataSource() = default;
+    virtual bool Open(const std::string& path) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() = 0;
+    virtual bool Seek(std::uint32_t offset, std::int32_t origin) = 0;
+    virtual std::int32_t GetChar() = 0;
+    virtual void ReadToken(std::string& token, bool skipLine);
+    virtual void Read(void* destination, std::uint32_t count) = 0;
+    virtual std::uint32_t GetSize() = 0;
+    virtual std::uint32_t Tell() = 0;
+    virtual const unsigned char* GetData() = 0;
+    virtual bool Eof() = 0;
+
+    std::string name;
+};

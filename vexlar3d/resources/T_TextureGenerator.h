@@ -1,0 +1,12 @@
+#pragma once
+
+// An object that computes a texture's pixels while the demo runs. It attaches
+// itself to a T_Texture (kind 2, generator = this); the gfx server then calls
+// Update the first time in a frame that it binds the texture.
+class T_TextureGenerator
+{
+public:
+    // Writes the texture's in-memory pixels; the gfx server uploads them.
+    virtual void Update(float time) = 0;
+    virtual ~T_TextureGenerator() = default;
+};
