@@ -83,6 +83,12 @@ public:
     };
     Windows WindowsAt(float time) const;
 
+    // The update's inner loops run on AVX2 where the processor has it
+    // (decided at construction); tests switch it off to check the portable
+    // loops too. Both give the same bytes.
+    bool useAvx2 = false;
+    static bool HasAvx2();
+
     // Builds the fire palette into `out` (exposed for tests and tools).
     static void BuildPalette(std::array<std::uint32_t, 256>& out);
 

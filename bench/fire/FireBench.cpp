@@ -10,15 +10,15 @@
 namespace
 {
 // A 256 x 256 cooling map with dark ground and bright bands, like the demo's.
-std::unique_ptr<T_Texture> MakeFireImage()
+std::unique_ptr<T_Texture> MakeFireImage(int size = 256)
 {
-    auto texture = std::make_unique<T_Texture>("fire.tga", 256, 256, false, false);
+    auto texture = std::make_unique<T_Texture>("fire.tga", size, size, false, false);
     texture->kind = T_Texture::FileLoaded;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
         {
-            unsigned char* p = texture->pixels + (y * 256 + x) * 4;
-            const bool bright = ((x / 24) % 2 == 0) && y > 96 && y < 160;
+            unsigned char* p = texture->pixels + (y * size + x) * 4;
+            const bool bright = ((x / 24) % 2 == 0) && y > size * 3 / 8 && y < size * 5 / 8;
             p[0] = p[1] = p[2] = static_cast<unsigned char>(bright ? 230 : (x + y) % 40);
             p[3] = 255;
         }
@@ -28,7 +28,8 @@ std::unique_ptr<T_Texture> MakeFireImage()
 template <void (*Step)(T_FireTexture&, float)>
 void RunUpdates(benchmark::State& state)
 {
-    auto texture = MakeFireImage();
+    const int size = static_cast<int>(state.range(0));
+    auto texture = MakeFireImage(size);
     T_FireTexture fire(texture.get());
     std::fill(fire.seed.begin(), fire.seed.end(), 160);
     float t = 0.0f;
@@ -40,7 +41,7 @@ void RunUpdates(benchmark::State& state)
         Step(fire, t += 0.01f);
         benchmark::DoNotOptimize(texture->pixels[0]);
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 256 * 256);
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * size * size);
 }
 
 void FastStep(T_FireTexture& fire, float time)
@@ -48,17 +49,17 @@ void FastStep(T_FireTexture& fire, float time)
     fire.Update(time);
 }
 
-void BM_FireUpdate256(benchmark::State& state)
+void BM_FireUpdate(benchmark::State& state)
 {
     RunUpdates<FastStep>(state);
 }
-BENCHMARK(BM_FireUpdate256)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FireUpdate)->Arg(256)->Arg(64)->Arg(512)->Unit(benchmark::kMicrosecond);
 
-void BM_FireReferenceUpdate256(benchmark::State& state)
+void BM_FireReferenceUpdate(benchmark::State& state)
 {
     RunUpdates<FireReferenceUpdate>(state);
 }
-BENCHMARK(BM_FireReferenceUpdate256)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FireReferenceUpdate)->Arg(256)->Unit(benchmark::kMicrosecond);
 
 void BM_FireConstruct256(benchmark::State& state)
 {

@@ -399,40 +399,51 @@ TEST(FireUpdate, BlackMapNeverCools)
     EXPECT_GT(lit, W / 2);
 }
 
+// Both kernel sets (AVX2 where the processor has it, and the portable one)
+// against the plain cell-by-cell step, over sizes whose rows do and do not
+// fill whole vectors, including seed lines shorter than a spark.
 TEST(FireUpdate, MatchesReferenceByteForByte)
 {
     struct Size
     {
         int w, h, steps;
     };
-    for (const Size size : {Size{256, 256, 150}, Size{37, 23, 600}, Size{10, 5, 400}, Size{1, 1, 200}})
-    {
-        auto fastTexture = MakeTexture(size.w, size.h, Busy);
-        auto referenceTexture = MakeTexture(size.w, size.h, Busy);
-        T_FireTexture fast(fastTexture.get());
-        T_FireTexture reference(referenceTexture.get());
-        std::fill(fast.seed.begin(), fast.seed.end(), 120);
-        std::fill(reference.seed.begin(), reference.seed.end(), 120);
-
-        // Frame times at uneven steps (some too close to step, a few back in
-        // time, some long jumps) so windows, cooling factor and sparks vary.
-        float t = 0.0f;
-        CrtRandSetState(1);
-        for (int i = 0; i < size.steps; ++i)
+    std::vector<bool> kernels = {false};
+    if (T_FireTexture::HasAvx2())
+        kernels.push_back(true);
+    for (const bool avx2 : kernels)
+        for (const Size size : {Size{256, 256, 150}, Size{37, 23, 600}, Size{14, 30, 300}, Size{10, 5, 400},
+                                Size{1, 1, 200}})
         {
-            const float phase = static_cast<float>(i) * 0.6180339f;
-            t += (i % 97 == 50) ? -0.3f : (i % 41 == 7 ? 2.7f : 0.002f + 0.03f * (phase - std::floor(phase)));
-            const std::uint32_t state = CrtRandState();
-            fast.Update(t);
-            const Snapshot got = Take(fast);
-            CrtRandSetState(state);
-            FireReferenceUpdate(reference, t);
-            const Snapshot want = Take(reference);
-            ASSERT_TRUE(got == want) << size.w << "x" << size.h << " differs at call " << i << " time " << t;
+            auto fastTexture = MakeTexture(size.w, size.h, Busy);
+            auto referenceTexture = MakeTexture(size.w, size.h, Busy);
+            T_FireTexture fast(fastTexture.get());
+            T_FireTexture reference(referenceTexture.get());
+            fast.useAvx2 = avx2;
+            std::fill(fast.seed.begin(), fast.seed.end(), 120);
+            std::fill(reference.seed.begin(), reference.seed.end(), 120);
+
+            // Frame times at uneven steps (some too close to step, a few back
+            // in time, some long jumps) so windows, cooling factor and sparks
+            // vary.
+            float t = 0.0f;
+            CrtRandSetState(1);
+            for (int i = 0; i < size.steps; ++i)
+            {
+                const float phase = static_cast<float>(i) * 0.6180339f;
+                t += (i % 97 == 50) ? -0.3f : (i % 41 == 7 ? 2.7f : 0.002f + 0.03f * (phase - std::floor(phase)));
+                const std::uint32_t state = CrtRandState();
+                fast.Update(t);
+                const Snapshot got = Take(fast);
+                CrtRandSetState(state);
+                FireReferenceUpdate(reference, t);
+                const Snapshot want = Take(reference);
+                ASSERT_TRUE(got == want) << size.w << "x" << size.h << (avx2 ? " AVX2" : " portable")
+                                         << " differs at call " << i << " time " << t;
+            }
+            // The fire really burned.
+            EXPECT_TRUE(std::any_of(fast.seed.begin(), fast.seed.end(), [](std::uint8_t v) { return v > 5; }));
         }
-        // The fire really burned.
-        EXPECT_TRUE(std::any_of(fast.seed.begin(), fast.seed.end(), [](std::uint8_t v) { return v > 5; }));
-    }
 }
 
 TEST(FireTextureChoice, LeavesUnsuitableTexturesAlone)
