@@ -55,6 +55,18 @@ void BM_FireUpdate(benchmark::State& state)
 }
 BENCHMARK(BM_FireUpdate)->Arg(256)->Arg(64)->Arg(512)->Unit(benchmark::kMicrosecond);
 
+void PortableStep(T_FireTexture& fire, float time)
+{
+    fire.useAvx2 = false;
+    fire.Update(time);
+}
+
+void BM_FirePortableUpdate(benchmark::State& state)
+{
+    RunUpdates<PortableStep>(state);
+}
+BENCHMARK(BM_FirePortableUpdate)->Arg(256)->Unit(benchmark::kMicrosecond);
+
 void BM_FireReferenceUpdate(benchmark::State& state)
 {
     RunUpdates<FireReferenceUpdate>(state);
