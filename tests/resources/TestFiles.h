@@ -12,9 +12,33 @@
 #include <iterator>
 #include <string>
 #include <system_error>
+#include <unistd.h>
 
 namespace testfiles
 {
+// CTest may run several tests of one binary at once in the same working
+// folder, and the engine's log is written to the working folder: every test
+// process therefore works in a folder of its own ("run.<pid>"), removed again
+// at exit unless VEXLAR_KEEP_TESTWORK is set.
+struct ProcessFolder
+{
+    ProcessFolder()
+    {
+        folder = std::filesystem::current_path() / ("run." + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+    }
+    ~ProcessFolder()
+    {
+        std::error_code error;
+        std::filesystem::current_path(folder.parent_path(), error);
+        if (std::getenv("VEXLAR_KEEP_TESTWORK") == nullptr)
+            std::filesystem::remove_all(folder, error);
+    }
+    std::filesystem::path folder;
+};
+inline const ProcessFolder processFolder;
+
 // An empty folder `name` below the working folder (removed first when it
 // exists), returned as a relative path ending in "/".
 inline std::string FreshDir(const std::string& name)
