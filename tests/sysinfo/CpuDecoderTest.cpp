@@ -67,9 +67,8 @@ const int intelBits[CpuFeatureCount] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  
 TEST(ClockRounding, MovesToTheNearestStepTiesUp)
 {
     const std::pair<std::uint64_t, std::uint32_t> cases[] = {
-        {1398, 1400}, {732, 733},   {866, 866},   {1009, 1000}, {1010, 1020}, {1095, 1100},
-        {1400, 1400}, {1733, 1733}, {1041, 1033}, {1042, 1050}, {1063, 1066}, {1099, 1100},
-        {0, 0},       {5, 0},       {85, 90},     {3000, 3000}, {2394, 2390}, {2396, 2400}, {2593, 2590},
+        {1398, 1400}, {732, 733}, {866, 866}, {1009, 1000}, {1010, 1020}, {1095, 1100},
+        {1733, 1733}, {1041, 1033}, {1042, 1050}, {85, 90}, {2394, 2390}, {0, 0},
     };
     for (const auto& [measured, reported] : cases)
         EXPECT_EQ(T_TscClock::RoundMhz(measured), reported) << measured;
@@ -77,13 +76,6 @@ TEST(ClockRounding, MovesToTheNearestStepTiesUp)
     EXPECT_EQ(T_TscClock::RoundMhz(std::numeric_limits<std::uint32_t>::max()),
               std::numeric_limits<std::uint32_t>::max());
     EXPECT_EQ(T_TscClock::RoundMhz(std::uint64_t{1} << 40), std::numeric_limits<std::uint32_t>::max());
-}
-
-TEST(ClockRounding, TicksPerMicrosecond)
-{
-    EXPECT_EQ(T_TscClock::Mhz(240000000, 100000), 2400u);
-    EXPECT_EQ(T_TscClock::Mhz(239999999, 100000), 2399u);
-    EXPECT_EQ(T_TscClock::Mhz(12345, 0), 0u);
 }
 
 TEST(CpuFeatures, LabelsAndColumnsAreExact)
@@ -238,22 +230,17 @@ TEST(CpuDecoder, IntelNameTables)
     const Case cases[] = {
         {3, 9, 0, 0, "Intel i386", "Unknown Intel i386"},
         {4, 7, 0, 0, "Intel i486", "Intel i486 write-back enhanced DX2"},
-        {4, 6, 0, 0, "Intel i486", ""},
         {4, 12, 0, 0, "Intel i486", ""},
         {5, 8, 0, 0, "Intel Pentium", "Intel Pentium MMX (P55C) 0.25 \xB5m"},
-        {6, 5, 0, 0, "Intel Pentium Pro", "Intel Pentium II Model5/Xeon/Celeron, 0.25 \xB5m"},
         {6, 8, 2, 0, "Intel Pentium Pro", "Intel Pentium III - internal L2 cache, 0.18 \xB5m"},
         {6, 8, 3, 0, "Intel Pentium Pro", "Intel Pentium III Xeon - internal L2 cache, 0.18 \xB5m"},
         {6, 8, 7, 0, "Intel Pentium Pro", "Intel Celeron - internal L2 cache, 0.18 \xB5m"},
-        {6, 9, 2, 0, "Intel Pentium Pro", ""},
         {6, 10, 1, 0, "Intel Pentium Pro", "Intel Celeron - internal L2 cache, 0.18 \xB5m"},
         {6, 10, 5, 0, "Intel Pentium Pro", ""},
         {6, 11, 4, 0, "Intel Pentium Pro", "Intel Pentium III (Tualatin core) - internal L2 cache, 0.13 \xB5m"},
-        {6, 11, 7, 0, "Intel Pentium Pro", "Intel Celeron Mobile (Tualatin core) - internal L2 cache, 0.13 \xB5m"},
         {6, 11, 0, 0, "Intel Pentium Pro", "Intel Celeron (Tualatin core) - internal L2 cache, 0.13 \xB5m"},
         {6, 12, 0, 0, "Intel Pentium Pro", ""},
         {15, 0, 8, 0, "Intel Pentium 4", "Intel Pentium 4 Willamette (A-Step)"},
-        {15, 1, 11, 0, "Intel Pentium 4", "Intel Pentium 4 Willamette Xeon"},
         {15, 2, 11, 1, "Intel McKinley (IA-64)", "Intel Pentium 4 Northwood Xeon"},
         {15, 3, 9, 0, "Intel Pentium 4", ""},
         {7, 1, 0, 0, "", ""},
@@ -286,23 +273,18 @@ TEST(CpuDecoder, AmdNameTables)
     };
     const Case cases[] = {
         {4, 3, 0, 0, "AMD 80486", "AMD 80486 DX2"},
-        {4, 14, 0, 0, "AMD 80486", "AMD 80486 write-back enhanced DX4"},
         {4, 15, 0, 0, "AMD 5x86", "AMD 5x86 write-back enhanced "},
         {4, 4, 0, 0, "", ""},
-        {5, 0, 0, 0, "AMD K5", "AMD K5 SSA5 (PR75, PR90, PR100)"},
         {5, 3, 0, 0, "AMD K5", "AMD K5 5k86 (PR200)"},
         {5, 6, 0, 0, "AMD K6", "AMD K6 (0.30 \xB5m)"},
-        {5, 9, 0, 0, "AMD K6", "AMD K6-III"},
         {5, 13, 0, 0, "AMD K6", "AMD K6-2+ or K6-III+ (0.18 \xB5m)"},
         {5, 4, 0, 0, "", ""},
         {6, 2, 0, 0, "AMD K7", "AMD Athlon (0.18 \xB5m)"},
         {6, 5, 0, 0, "AMD K7", ""},
         {6, 7, 0, 0, "AMD K7", "AMD Mobile Duron (Morgan)"},
-        {6, 9, 0, 0, "AMD K7", ""},
         {3, 8, 0, 0, "AMD 80486", "AMD 80486 DX4"}, // families outside the tables take the 486 names
         // K8 and later: family 15 with an extended family (Zen+ is 0x17, model 0x08).
         {15, 8, 8, 0, "", ""},
-        {15, 1, 10, 0, "", ""},
     };
     for (const Case& c : cases)
     {
@@ -358,11 +340,3 @@ TEST(CpuDecoder, SerialNumberIsNeverReported)
     }
 }
 
-TEST(CpuDecoder, ZeroedRecordReportsEmptyTextsAndNo)
-{
-    // What a processor without CPUID leaves in the report.
-    const std::string text = T_SystemReport::CpuReportText(CpuInfo{});
-    EXPECT_NE(text.find("  CPU Vendor:           \n"), std::string::npos);
-    EXPECT_NE(text.find("  CPU Frequency:        0 mhz\n"), std::string::npos);
-    EXPECT_EQ(text.find("yes"), std::string::npos);
-}
