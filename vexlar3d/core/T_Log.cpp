@@ -9,7 +9,7 @@ T_Log& T_Log::Instance()
     return log;
 }
 
-T_Log::T_Log(const std::string& path)
+T_Log::T_Log(const std::string& path, std::time_t (*clock)()) : timeSource(clock)
 {
     stream.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
     OpenBanner();

@@ -2,7 +2,11 @@
 
 bool T_Events::PollMessage(SDL_Event& event)
 {
-    return SDL_PollEvent(&event) == 1;
+    // Not SDL_PollEvent: it stops at a marker placed when the queue was last
+    // pumped, so a message posted while dispatching (the quit message of a
+    // close request) would wait a frame. This takes whatever is queued.
+    SDL_PumpEvents();
+    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
 }
 
 bool T_Events::IsQuit(const SDL_Event& event)
