@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -221,4 +222,14 @@ TEST_F(LogTest, InstanceWritesVexlarLogWithTheMessageIdiom)
     EXPECT_NE(T_Log::Instance().file.find("test_log.cpp"), std::string::npos);
     std::string text = ReadFile(folder / "vexlar.log");
     EXPECT_EQ(text.substr(text.find("\n\n") + 2), "  Creating effect manager ...\n    value 3 0.1\n");
+}
+
+// The test harness hands every variable of a test's environment over (the
+// dates above rely on TZ=UTC).
+TEST(TestEnvironment, EveryVariableReachesTheTest)
+{
+    const char* tz = std::getenv("TZ");
+    const char* audio = std::getenv("SDL_AUDIODRIVER");
+    EXPECT_STREQ(tz != nullptr ? tz : "", "UTC");
+    EXPECT_STREQ(audio != nullptr ? audio : "", "dummy");
 }
