@@ -165,17 +165,6 @@ TEST_F(FrameLoopTest, EscapeSetDuringAFrameEndsTheLoopRightAfterIt)
     EXPECT_EQ(drawn.size(), 1u);
 }
 
-TEST_F(FrameLoopTest, KeysPressedAndReleasedBetweenFramesDoNotStopTheDemo)
-{
-    effects->AddEffect(new ProbeEffect(drawn), -1.0f, 1.0f, 0);
-    SDL_Event down = KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE);
-    SDL_Event up = KeyEvent(SDL_KEYUP, SDLK_ESCAPE);
-    SDL_PushEvent(&down);
-    SDL_PushEvent(&up);
-    EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
-    EXPECT_EQ(frames, 2);
-}
-
 TEST_F(FrameLoopTest, CloseRequestBecomesTheQuitMessage)
 {
     effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);

@@ -104,16 +104,6 @@ TEST(Vexlar, DemoRunsHeadlessAndLeavesACompleteLog)
     EXPECT_EQ(again.find(" Log begins on "), again.rfind(" Log begins on "));
 }
 
-TEST(Vexlar, DemoFullScreenFallsBackWhereTheModeCannotBeSet)
-{
-    auto folder = EnterScratchFolder();
-    ASSERT_EQ(RunDemo(folder, ""), 0) << ReadFile(folder / "stderr.txt");
-    EXPECT_NE(ReadFile(folder / "vexlar.log")
-                  .find("    Display mode 640x480x32 at 60 Hz not available, using a full-screen window at the "
-                        "desktop mode\n"),
-              std::string::npos);
-}
-
 TEST(Vexlar, DemoCommandLineErrorsAndHelp)
 {
     auto folder = EnterScratchFolder();
