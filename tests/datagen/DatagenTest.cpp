@@ -1,5 +1,8 @@
 // The generated demo data, checked as the engine and common tools read it.
 
+#include "vexlar3d/resources/T_DataSource.h"
+#include "vexlar3d/resources/T_FileSystem.h"
+
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <sys/wait.h>
@@ -453,6 +456,73 @@ TEST(PropellerModel, ChunksNestWithinTheirParentsAndFacesUseTheirVertices)
     EXPECT_EQ(meshes, 2);
     EXPECT_EQ(materials, (std::vector<std::string>{"propeller_blade", "propeller_hub"}));
     EXPECT_EQ(groups, (std::vector<std::string>{"propeller_blade", "propeller_hub"}));
+}
+
+// The engine's own file system finds every file, reads the archive's entries
+// byte for byte as unzip does, and its script reader sees every statement.
+TEST(EngineReading, FindsEveryFileAndReadsEveryStatement)
+{
+    const fs::path unpacked = Unpacked();
+    T_FileSystem files;
+    ASSERT_TRUE(files.AddDirectory(kData.string() + "/"));
+    EXPECT_EQ(files.GetArchiveCount(), 1);
+    for (const auto& e : fs::directory_iterator(unpacked)) {
+        const std::string name = e.path().filename().string();
+        T_FileSystem::Location where;
+        T_DataSource* source = files.Resolve(name, OpenMode::Mapped, &where);
+        ASSERT_NE(source, nullptr) << name;
+        EXPECT_FALSE(where.archive.empty()) << name << " not read from the archive";
+        const auto expected = ReadAll(e.path());
+        ASSERT_EQ(source->GetSize(), expected.size()) << name;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), source->GetData())) << name;
+        delete source;
+    }
+
+    // Arguments per keyword, as the script parser reads them.
+    const std::map<std::string, int> arguments = {
+        {"numlayers", 1}, {"cull", 1},      {"map", 1},       {"clampmap", 1},  {"dynamap", 3},
+        {"blendfunc", 2}, {"depthfunc", 1}, {"tcgen", 1},     {"texfunc", 1},   {"color", 4},
+        {"nomipmaps", 0}, {"nodepthwrite", 0}, {"{", 0},      {"}", 0}};
+    for (const auto& e : fs::directory_iterator(kData)) {
+        if (e.path().extension() != ".shader")
+            continue;
+        const std::string name = e.path().filename().string();
+        std::vector<std::string> expected;
+        for (const std::string& line : Lines(ReadText(e.path()))) {
+            if (line.rfind("//", 0) == 0)
+                continue;
+            std::istringstream words(line);
+            for (std::string w; words >> w;)
+                expected.push_back(w);
+        }
+        T_DataSource* source = files.OpenFile(name, OpenMode::Mapped);
+        ASSERT_NE(source, nullptr) << name;
+        std::vector<std::string> seen;
+        std::string token;
+        for (;;) {
+            source->ReadToken(token, false);  // the shader's name
+            if (token.empty())
+                break;
+            seen.push_back(token);
+            source->ReadToken(token, false);
+            seen.push_back(token);
+            ASSERT_EQ(token, "{") << name;
+            for (int depth = 1; depth > 0;) {
+                source->ReadToken(token, true);  // a keyword: the next statement
+                ASSERT_FALSE(token.empty()) << name << " ends inside a block";
+                seen.push_back(token);
+                const auto known = arguments.find(token);
+                ASSERT_NE(known, arguments.end()) << "unknown keyword " << token << " in " << name;
+                depth += token == "{" ? 1 : token == "}" ? -1 : 0;
+                for (int i = 0; i < known->second; ++i) {
+                    source->ReadToken(token, false);
+                    seen.push_back(token);
+                }
+            }
+        }
+        EXPECT_EQ(seen, expected) << name;
+        files.CloseFile(source);
+    }
 }
 
 TEST(Tool, GivesTheSameBytesOnEveryRun)
