@@ -4,9 +4,10 @@
 
 // The demo's music, synthesised from scratch: a minor-key piece at 120 beats
 // per minute with pad, bass, lead and drums. It starts from silence and builds
-// (pad from 1 s, bass from 9 s, drums from 13 s, lead from 25 s), turns fuller
-// with bright sixteenth-note hi-hats and a crash at 53 s, fades out from 70 s
-// and is silent from 75 s to its end at 77 s. The noise comes from the
+// (pad from 1 s, bass and a first kick from 9 s, the full beat from 13 s,
+// hi-hats from 17 s, snare from 21 s, lead from 25 s), turns fuller with
+// bright sixteenth-note hi-hats and a crash at 53 s, fades out from 70 s and
+// is silent from 75 s to its end at 77 s. The noise comes from the
 // demo's own seeded generator, so every run gives the same samples.
 class T_MusicSynth
 {
