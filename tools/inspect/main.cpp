@@ -24,6 +24,8 @@ const CommandEntry commands[] = {
     {"which", "NAME", "where OpenFile finds NAME: \"archive <archive> <entry>\" or \"file <path>\"", CmdWhich},
     {"cat", "NAME", "the bytes OpenFile(NAME, Mapped) serves, to standard output", CmdCat},
     {"ls", "", "every reachable name: <archive>:<entry> in archive order, then plain files", CmdLs},
+    {"texgen", "noise|plasma --size WxH [--speed S] --times T1,T2,... --raw FILE",
+     "runs a texture generator on an empty WxH texture, writing its pixels after each time", CmdTexgen},
 };
 
 void PrintHelp(std::ostream& out)
