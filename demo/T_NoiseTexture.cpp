@@ -14,11 +14,7 @@ namespace
 // Works for any float: the whole part is reduced exactly with fmod, so huge
 // or negative coordinates wrap like small ones; a coordinate that is not a
 // number counts as 0.
-struct Lattice
-{
-    std::int32_t b0, b1;
-    float r0, r1, s;
-};
+using Lattice = T_NoiseTexture::Lattice;
 
 Lattice Locate(float c)
 {
@@ -86,9 +82,11 @@ void T_NoiseTexture::Init(T_Texture* target, const std::string& textureName)
 
 float T_NoiseTexture::Noise(float x, float y, float z) const
 {
-    const Lattice lx = Locate(x);
-    const Lattice ly = Locate(y);
-    const Lattice lz = Locate(z);
+    return NoiseAt(Locate(x), Locate(y), Locate(z));
+}
+
+float T_NoiseTexture::NoiseAt(const Lattice& lx, const Lattice& ly, const Lattice& lz) const
+{
     const auto& p = permutation;
     const std::int32_t i = p[static_cast<std::size_t>(lx.b0)];
     const std::int32_t j = p[static_cast<std::size_t>(lx.b1)];
@@ -114,13 +112,20 @@ void T_NoiseTexture::Update(float time)
 {
     if (pixels == nullptr)
         return;
-    const float z = 10.0f * time;
+    // The lattice positions of the columns, the row and z are found once
+    // each, not once per pixel.
+    const Lattice lz = Locate(10.0f * time);
     const float flicker = (0.2f * std::sin(80.0f * time) + 0.8f) * 127.5f;
+    columns.resize(static_cast<std::size_t>(W));
+    for (std::int32_t x = 0; x < W; ++x)
+        columns[static_cast<std::size_t>(x)] = Locate(0.25f * static_cast<float>(x));
     unsigned char* out = pixels;
     for (std::int32_t y = 0; y < H; ++y)
+    {
+        const Lattice ly = Locate(0.5f * static_cast<float>(y));
         for (std::int32_t x = 0; x < W; ++x, out += 4)
         {
-            const float n = Noise(0.25f * static_cast<float>(x), 0.5f * static_cast<float>(y), z);
+            const float n = NoiseAt(columns[static_cast<std::size_t>(x)], ly, lz);
             // Rounded to nearest (ties to even, as the processor rounds); only
             // the low byte counts, so a value out of range wraps like any other.
             const float v = std::nearbyint((n + 1.0f) * flicker);
@@ -128,4 +133,5 @@ void T_NoiseTexture::Update(float time)
             const auto g = static_cast<unsigned char>((static_cast<std::uint64_t>(whole) & 0xFFu) + 30u);
             out[0] = out[1] = out[2] = out[3] = g;
         }
+    }
 }

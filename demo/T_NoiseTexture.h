@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class T_Texture;
 
@@ -34,6 +35,13 @@ public:
     // The gradient noise at (x, y, z); 0 at every lattice point.
     float Noise(float x, float y, float z) const;
 
+    // A coordinate's lattice cell (wrapped to 8 bits), offsets and fade.
+    struct Lattice
+    {
+        std::int32_t b0, b1;
+        float r0, r1, s;
+    };
+
     // Largest texture side animated (the texture is rewritten every frame).
     static constexpr std::int32_t maxSide = 4096;
 
@@ -46,4 +54,7 @@ public:
 
 private:
     void Init(T_Texture* target, const std::string& textureName);
+    float NoiseAt(const Lattice& x, const Lattice& y, const Lattice& z) const;
+
+    std::vector<Lattice> columns; // per texture column, rebuilt by Update
 };
