@@ -91,7 +91,7 @@ TEST(NoiseTexture, ZeroAtLatticePointsAndTheirPixels)
                             [&](unsigned char v) { return v != first; }));
 }
 
-TEST(NoiseTexture, DefaultTextureAndOddTimesAreHarmless)
+TEST(TextureGenerators, RefuseTexturesWithoutPixelsAndSurviveOddTimes)
 {
     CrtRandSetState(77);
     T_Texture fallback;
@@ -105,6 +105,12 @@ TEST(NoiseTexture, DefaultTextureAndOddTimesAreHarmless)
 
     T_NoiseTexture none(static_cast<T_Texture*>(nullptr));
     none.Update(0.0f);
+
+    auto narrow = std::make_unique<T_Texture>("rgb", 4, 4, false, false);
+    narrow->bitsPerPixel = 24;
+    T_PlasmaTexture wrongFormat(narrow.get(), 1.0f);
+    EXPECT_FALSE(wrongFormat.IsAttached());
+    EXPECT_EQ(narrow->generator, nullptr);
 
     auto texture = Empty("noise_map", 5, 3);
     T_NoiseTexture noise(texture.get());
@@ -203,20 +209,4 @@ TEST(PlasmaTexture, WindowsStayInsideTheTables)
             plasma.Update(t); // the sanitizer build checks every read
         }
     }
-}
-
-TEST(PlasmaTexture, RefusesTexturesWithoutPixels)
-{
-    T_Texture fallback;
-    fallback.kind = T_Texture::Default;
-    T_PlasmaTexture idle(&fallback, 1.0f);
-    EXPECT_FALSE(idle.IsAttached());
-    EXPECT_EQ(fallback.kind, T_Texture::Default);
-    idle.Update(3.0f);
-
-    auto narrow = std::make_unique<T_Texture>("rgb", 4, 4, false, false);
-    narrow->bitsPerPixel = 24;
-    T_PlasmaTexture wrongFormat(narrow.get(), 1.0f);
-    EXPECT_FALSE(wrongFormat.IsAttached());
-    EXPECT_EQ(narrow->generator, nullptr);
 }
