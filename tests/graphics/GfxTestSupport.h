@@ -12,6 +12,8 @@
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
+#include "core/TestScratch.h"
+
 #include <SDL2/SDL.h>
 
 #include <GL/gl.h>
@@ -151,7 +153,11 @@ std::unique_ptr<T_Texture> MakeTexture(const char* name, int width, int height, 
 class GfxTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { g_config = T_Config{}; }
+    void SetUp() override
+    {
+        EnterScratchFolder(); // cases run in parallel; each writes its own log
+        g_config = T_Config{};
+    }
 
     void Start(int width = 640, int height = 480)
     {

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/TestScratch.h"
+
 namespace
 {
 bool HaveApitrace()
@@ -113,6 +115,7 @@ TEST(CallTrace, SecondOfTwoAlikeLayersSendsOnlyItsColourWithVertexArrays)
 {
     if (!HaveApitrace())
         GTEST_SKIP() << "apitrace is not installed";
+    EnterScratchFolder();
     CheckSequence("arrays");
 }
 
@@ -120,5 +123,6 @@ TEST(CallTrace, SecondOfTwoAlikeLayersSendsOnlyItsColourInImmediateMode)
 {
     if (!HaveApitrace())
         GTEST_SKIP() << "apitrace is not installed";
+    EnterScratchFolder();
     CheckSequence("immediate");
 }
