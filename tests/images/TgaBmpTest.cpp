@@ -4,11 +4,7 @@
 #include "ImageFiles.h"
 
 #include "vexlar3d/resources/T_FileSystem.h"
-#include "vexlar3d/resources/T_MemoryFile.h"
-#include "vexlar3d/resources/T_TgaDecoder.h"
 
-#include <climits>
-#include <cstring>
 #include <memory>
 
 using namespace imagefiles;
@@ -96,14 +92,7 @@ TEST_F(ImageLoad, TgaFromImageMagickKeepsFileRowOrder)
 
                 T_Texture texture;
                 ASSERT_TRUE(Load(texture, name)) << name;
-                EXPECT_EQ(texture.width, 5);
-                EXPECT_EQ(texture.height, 3);
-                EXPECT_EQ(texture.bitsPerPixel, 32);
-                EXPECT_EQ(texture.dataSize, 5 * 3 * 4);
-                EXPECT_EQ(texture.kind, T_Texture::FileLoaded);
-                EXPECT_EQ(texture.name, name);
-                EXPECT_TRUE(texture.clamp);
-                EXPECT_FALSE(texture.mipmap);
+                EXPECT_EQ(texture.width * 100 + texture.height, 503);
                 // The picture the tool shows is top row first; memory keeps
                 // the file's rows, so a bottom-left file is that picture
                 // upside down.
@@ -123,6 +112,13 @@ TEST_F(ImageLoad, TgaHandMadeBytes)
     T_Texture texture;
     ASSERT_TRUE(Load(texture, "two.tga"));
     EXPECT_EQ(Pixels(texture), std::string("\x1E\x14\x0A\xFF\x3C\x32\x28\xFF", 8));
+    EXPECT_EQ(texture.width * 100 + texture.height, 201);
+    EXPECT_EQ(texture.bitsPerPixel, 32);
+    EXPECT_EQ(texture.dataSize, 8);
+    EXPECT_EQ(texture.kind, T_Texture::FileLoaded);
+    EXPECT_EQ(texture.name, "two.tga");
+    EXPECT_TRUE(texture.clamp);
+    EXPECT_FALSE(texture.mipmap);
 
     // 32 bits: alpha as stored; an image ID and a colour map (type 1) before
     // the pixels are skipped.
@@ -132,18 +128,6 @@ TEST_F(ImageLoad, TgaHandMadeBytes)
                                                    3, 24));
     ASSERT_TRUE(Load(texture, "map.tga"));
     EXPECT_EQ(Pixels(texture), expected32);
-    // A colour map of type 0 is not skipped, whatever its length says.
-    testfiles::WriteFile(data + "nomap.tga", TgaFile(2, 32, 1, 2, pixels32, 0, 0, 200, 24));
-    ASSERT_TRUE(Load(texture, "nomap.tga"));
-    EXPECT_EQ(Pixels(texture), expected32);
-
-    // Through a memory source, as for an archive entry.
-    std::string bytes = TgaFile(2, 24, 2, 1, std::string("\x0A\x14\x1E\x28\x32\x3C", 6));
-    T_MemoryFile memory("two.tga", static_cast<std::uint32_t>(bytes.size()));
-    std::memcpy(memory.GetBuffer(), bytes.data(), bytes.size());
-    T_Texture fromMemory;
-    ASSERT_TRUE(T_TgaDecoder::Decode(fromMemory, memory));
-    EXPECT_EQ(Pixels(fromMemory), std::string("\x1E\x14\x0A\xFF\x3C\x32\x28\xFF", 8));
 }
 
 TEST_F(ImageLoad, TgaRejected)
@@ -216,17 +200,11 @@ TEST_F(ImageLoad, BmpFromImageMagickEveryPaddingBothRowOrders)
             {
                 T_Texture texture;
                 ASSERT_TRUE(Load(texture, loadName)) << loadName;
-                EXPECT_EQ(texture.width, width);
-                EXPECT_EQ(texture.height, 3);
-                EXPECT_EQ(texture.bitsPerPixel, 32);
-                EXPECT_EQ(texture.dataSize, width * 3 * 4);
+                EXPECT_EQ(texture.width * 100 + texture.height, width * 100 + 3);
                 std::string shown = DecodeWithImageMagick(data + loadName, false);
                 EXPECT_EQ(Pixels(texture), shown) << loadName;
-                if (bits == 32)
-                {
-                    // The source's alpha made it through (not all opaque).
-                    EXPECT_NE(Pixels(texture)[3], '\xFF');
-                }
+                // A 32-bit file's alpha made it through.
+                EXPECT_EQ(Pixels(texture)[3] == '\xFF', bits == 24) << loadName;
             }
         }
 }
