@@ -298,6 +298,9 @@ TEST_F(ImageLoad, BmpRejected)
     ExpectRejected("huge_width.bmp", patched(18, 0x7FFFFFFFu, 32));
     ExpectRejected("huge_height.bmp", patched(22, 0x7FFFFFFFu, 32));
     ExpectRejected("huge_top_down.bmp", patched(22, static_cast<std::uint32_t>(-0x7FFFFFFF), 32));
+    std::string hugeBoth = patched(18, 0x7FFFFFFFu, 32); // the picture's size would overflow 64 bits
+    Put32(hugeBoth, 22, 0x7FFFFFFFu);
+    ExpectRejected("huge_both.bmp", hugeBoth);
     // 32768 x 16384 x 4 is exactly 2^31: one past what the record can hold.
     std::string tooBig = patched(18, 32768, 32);
     Put32(tooBig, 22, 16384);

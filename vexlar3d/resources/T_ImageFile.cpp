@@ -52,13 +52,15 @@ void T_ImageFile::Fill(T_Texture& texture, std::int32_t width, std::int32_t heig
 
 std::int64_t T_ImageFile::CheckedDataSize(std::int64_t width, std::int64_t height, std::int64_t bitsPerPixel)
 {
-    // Widths and heights reach here from 32-bit fields at most, so the
-    // products below cannot overflow 64 bits.
     if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || width > INT32_MAX || height > INT32_MAX ||
         bitsPerPixel > 32)
         return -1;
-    std::int64_t size = (width * bitsPerPixel + 7) / 8 * height;
-    return size <= INT32_MAX ? size : -1;
+    // A row is at most 2^34 bytes; the whole picture is checked by division
+    // so that even two 31-bit dimensions cannot overflow the product.
+    const std::int64_t rowBytes = (width * bitsPerPixel + 7) / 8;
+    if (rowBytes > INT32_MAX / height)
+        return -1;
+    return rowBytes * height;
 }
 
 void T_ImageFile::ConvertBgr(unsigned char* out, const unsigned char* in, std::size_t count)
