@@ -6,6 +6,8 @@
 #include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/graphics/T_LightManager.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
@@ -38,13 +40,13 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     }
 
     VEXLAR_LOG("Launching sub systems ...\n");
-    // gfx server
+    gfxServer = new T_GfxServer();
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
     // sound system
     // texture manager (textureCapacity)
     // shader manager (shaderCapacity)
-    // light manager
+    lightManager = new T_LightManager();
     if (T_PerfCountTimer::Available())
         timer = new T_PerfCountTimer();
     else
@@ -52,7 +54,7 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     effectManager = new T_EffectManager(effectCapacity);
 
     fileSystem->AddDirectory("Data/");
-    // gfx server initialisation on the window
+    gfxServer->Init(window->GetHandle());
     // sound configuration and start
     // font
     window->Show();
@@ -67,7 +69,8 @@ T_Vexlar::~T_Vexlar()
     if (effectManager != nullptr)
         effectManager->ShowStatistics();
     VEXLAR_LOG("Closing main system ...\n");
-    // gfx server shut-down
+    if (gfxServer != nullptr)
+        gfxServer->Shutdown();
 
     delete effectManager;
     effectManager = nullptr;
@@ -75,7 +78,8 @@ T_Vexlar::~T_Vexlar()
     // texture manager
     delete window;
     window = nullptr;
-    // gfx server
+    delete gfxServer;
+    gfxServer = nullptr;
     // sound system
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.
@@ -84,7 +88,8 @@ T_Vexlar::~T_Vexlar()
     else
         delete static_cast<T_MultimediaTimer*>(timer);
     timer = nullptr;
-    // light manager
+    delete lightManager;
+    lightManager = nullptr;
     delete fileSystem;
     fileSystem = nullptr;
     delete cpuInfo;

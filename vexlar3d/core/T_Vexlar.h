@@ -9,7 +9,9 @@
 struct CpuInfo;
 class T_EffectManager;
 class T_FileSystem;
+class T_GfxServer;
 class T_ITimer;
+class T_LightManager;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -27,13 +29,13 @@ public:
                                                              std::int32_t bitsPerPixel,
                                                              std::int32_t frequency) const;
 
-    // gfx server
+    T_GfxServer* gfxServer = nullptr;
     T_Window* window = nullptr;
     // shader manager
     // texture manager
     T_FileSystem* fileSystem = nullptr;
     // sound system
-    // light manager
+    T_LightManager* lightManager = nullptr;
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;
     std::vector<DisplayMode> displayModes;
