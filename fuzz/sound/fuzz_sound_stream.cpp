@@ -7,14 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-// libsndfile 1.2.0 with libvorbis leaks the codec setup of an Ogg Vorbis
-// header it rejects half-way (about 6 KB per refused file, inside those two
-// libraries). Leaks anywhere else still fail the run.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libvorbis.so\nleak:libsndfile.so\n";
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static T_AudioMixer mixer;

@@ -26,8 +26,9 @@ public:
     // Rate of the frames Read produces, in hertz.
     virtual std::int32_t GetSampleRate() const = 0;
 
-    // Opens the data with the first decoder that accepts it: libsndfile for
-    // sampled formats (Vorbis, Opus, FLAC, WAV, MP3, ...), then libopenmpt for
+    // Opens the data with the first decoder that accepts it: libvorbisfile
+    // for Ogg Vorbis, libsndfile for the other sampled formats (Opus, FLAC,
+    // WAV, MP3, ...), then libopenmpt for
     // tracker modules (rendered straight at `moduleRate`). Null when neither does.
     static std::unique_ptr<T_AudioDecoder> Create(const unsigned char* data, std::size_t size,
                                                   std::int32_t moduleRate);
