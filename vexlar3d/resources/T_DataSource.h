@@ -33,4 +33,24 @@ public:
     virtual bool Eof() = 0;
 
     std::string name;
+
+protected:
+    // Shared by the kinds that hold their contents in memory (memory, mapped,
+    // resource): the seek rules and the bounded block copy over a byte array.
+    // otherOriginFromStart: an origin other than 0, 1, 2 counts as 0 when true
+    // and leaves the position alone when false.
+    static bool SeekInBlock(std::uint32_t& position, std::uint32_t size, std::uint32_t offset, std::int32_t origin,
+                            bool otherOriginFromStart);
+    static void ReadFromBlock(const unsigned char* data, std::uint32_t size, std::uint32_t& position,
+                              void* destination, std::uint32_t count);
+
+    // Forgets where the last token ended; every Open and Seek calls it.
+    void ForgetLineEnd() { lastEndedOnLineFeed = false; }
+
+private:
+    // True when the byte that ended the last token (or comment) read by
+    // ReadToken was a line feed. Statement mode (skipLine) then has nothing left
+    // to skip: the line that token ended is already behind us. Without this a
+    // file with bare line feeds would lose every line after a statement.
+    bool lastEndedOnLineFeed = false;
 };

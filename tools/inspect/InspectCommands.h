@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class T_FileSystem;
+
+// What every command of vexlar-inspect is handed.
+struct InspectContext
+{
+    T_FileSystem& fileSystem;
+    std::string dataRoot;  // the registered data root, ending in "/"
+    bool dataRootFound;    // false: the root could not be registered (already reported)
+};
+
+// A command takes its own arguments (after the command word) and returns the
+// process's exit status: 0 done, 1 failed (message on standard error), 2 bad
+// usage. Commands write "vexlar-inspect: ..." messages to standard error.
+using InspectCommand = int (*)(InspectContext& context, const std::vector<std::string>& args);
+
+int CmdWhich(InspectContext& context, const std::vector<std::string>& args);
+int CmdCat(InspectContext& context, const std::vector<std::string>& args);
+int CmdLs(InspectContext& context, const std::vector<std::string>& args);
+
+// Prints "usage: vexlar-inspect <synopsis>" to standard error and returns 2.
+int UsageError(const std::string& synopsis, const std::string& problem);

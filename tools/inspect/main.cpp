@@ -1,0 +1,128 @@
+// vexlar-inspect [--data DIR] COMMAND [ARGS...]
+#include "InspectCommands.h"
+
+#include "vexlar3d/resources/T_FileSystem.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace
+{
+struct CommandEntry
+{
+    const char* name;
+    const char* synopsis; // arguments after the command word
+    const char* summary;
+    InspectCommand run;
+};
+
+// To add a command: write CmdXxx.cpp, declare it in InspectCommands.h, add a
+// row here and the source to CMakeLists.txt.
+const CommandEntry commands[] = {
+    {"which", "NAME", "where OpenFile finds NAME: \"archive <archive> <entry>\" or \"file <path>\"", CmdWhich},
+    {"cat", "NAME", "the bytes OpenFile(NAME, Mapped) serves, to standard output", CmdCat},
+    {"ls", "", "every reachable name: <archive>:<entry> in archive order, then plain files", CmdLs},
+};
+
+void PrintHelp(std::ostream& out)
+{
+    out << "usage: vexlar-inspect [--data DIR] COMMAND [ARGS...]\n"
+           "\n"
+           "Looks at a demo data root the way the engine does: ZIP archives found\n"
+           "anywhere below it are searched first, then its folders.\n"
+           "\n"
+           "options:\n"
+           "  --data DIR   data root to register (default \"Data/\")\n"
+           "  --help, -h   this text\n"
+           "\n"
+           "commands:\n";
+    for (const CommandEntry& command : commands)
+    {
+        std::string head = std::string(command.name) + (command.synopsis[0] ? " " : "") + command.synopsis;
+        out << "  " << head << std::string(head.size() < 12 ? 13 - head.size() : 1, ' ') << command.summary << "\n";
+    }
+    out << "\n"
+           "exit status: 0 done, 1 not found or unreadable, 2 bad usage\n";
+}
+} // namespace
+
+int UsageError(const std::string& synopsis, const std::string& problem)
+{
+    std::cerr << "vexlar-inspect: " << problem << "\n"
+              << "usage: vexlar-inspect " << synopsis << "\n"
+              << "(vexlar-inspect --help lists the commands)\n";
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string dataRoot = "Data/";
+    std::size_t at = 0;
+    for (; at < args.size(); ++at)
+    {
+        const std::string& arg = args[at];
+        if (arg == "--help" || arg == "-h")
+        {
+            PrintHelp(std::cout);
+            return 0;
+        }
+        if (arg == "--data" || arg.rfind("--data=", 0) == 0)
+        {
+            if (arg == "--data")
+            {
+                if (at + 1 >= args.size())
+                    return UsageError("[--data DIR] COMMAND [ARGS...]", "--data needs a folder");
+                dataRoot = args[++at];
+            }
+            else
+            {
+                dataRoot = arg.substr(7);
+            }
+            if (dataRoot.empty())
+                return UsageError("[--data DIR] COMMAND [ARGS...]", "--data needs a folder");
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-')
+            return UsageError("[--data DIR] COMMAND [ARGS...]", "unknown option " + arg);
+        break;
+    }
+    if (at >= args.size())
+        return UsageError("[--data DIR] COMMAND [ARGS...]", "no command given");
+
+    const std::string& word = args[at];
+    const CommandEntry* chosen = nullptr;
+    for (const CommandEntry& command : commands)
+        if (word == command.name)
+            chosen = &command;
+    if (chosen == nullptr)
+        return UsageError("[--data DIR] COMMAND [ARGS...]", "unknown command " + word);
+    std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(at) + 1, args.end());
+    for (const std::string& arg : rest)
+    {
+        if (arg == "--help" || arg == "-h")
+        {
+            std::cout << "usage: vexlar-inspect [--data DIR] " << chosen->name
+                      << (chosen->synopsis[0] ? " " : "") << chosen->synopsis << "\n"
+                      << chosen->summary << "\n";
+            return 0;
+        }
+    }
+
+    // The engine registers "Data/"; a root given without its final "/" is
+    // completed, as AddDirectory wants it.
+    if (dataRoot.back() != '/')
+        dataRoot += '/';
+    T_FileSystem fileSystem;
+    bool found = fileSystem.AddDirectory(dataRoot);
+    InspectContext context{fileSystem, dataRoot, found};
+    int status = chosen->run(context, rest);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    {
+        std::cerr << "vexlar-inspect: cannot write to standard output\n";
+        return 1;
+    }
+    return status;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "vexlar3d/resources/T_DataSource.h"
+
+// A data source holding a whole file in an owned heap buffer. Archive entries
+// reach their readers as memory files too.
+class T_MemoryFile : public T_DataSource
+{
+public:
+    T_MemoryFile() = default;
+    // Opens `path` (see Open).
+    explicit T_MemoryFile(const std::string& path);
+    // Allocates a buffer of `bufferSize` bytes for `sourceName` and reads
+    // nothing; when the buffer cannot be allocated the source stays empty.
+    T_MemoryFile(const std::string& sourceName, std::uint32_t bufferSize);
+    ~T_MemoryFile() override;
+    T_MemoryFile(const T_MemoryFile&) = delete;
+    T_MemoryFile& operator=(const T_MemoryFile&) = delete;
+
+    // Reads the whole regular file `path` into a new buffer. False, with the
+    // source empty, for a missing or unreadable file, a directory, a file of
+    // 4 GiB or more, or a short read.
+    bool Open(const std::string& path) override;
+    void Close() override;
+    bool IsOpen() override;
+    bool Seek(std::uint32_t offset, std::int32_t origin) override;
+    std::int32_t GetChar() override;
+    void Read(void* destination, std::uint32_t count) override;
+    std::uint32_t GetSize() override;
+    std::uint32_t Tell() override;
+    const unsigned char* GetData() override;
+    bool Eof() override;
+
+    // The buffer for whoever fills it (the archive reader); null when empty.
+    unsigned char* GetBuffer() { return buffer; }
+
+private:
+    unsigned char* buffer = nullptr;
+    std::uint32_t size = 0;
+    std::uint32_t position = 0;
+};
