@@ -1,5 +1,5 @@
 // The audio backend on real files: decoders, resampling, the mixer's
-// volumes and pan, the spectrum, and the SDL device (dummy and disk drivers).
+// volumes and pan, the spectrum, and opening the SDL device.
 
 #include "SoundTestFiles.h"
 
@@ -10,12 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <thread>
 
 using namespace soundtest;
 
@@ -204,22 +201,11 @@ TEST_F(MixerTest, ChannelsMixAndClip)
     }
     auto seventeenth = Open("sine48.wav");
     EXPECT_EQ(mixer.Play(seventeenth.get()), -1);
-
     // Sixteen half-scale sines clip at full scale, never beyond.
-    const auto out = Render(4800);
-    EXPECT_EQ(Peak(out), 1.0f);
-
-    mixer.Stop(3);
-    EXPECT_EQ(mixer.Play(seventeenth.get()), 3);
+    EXPECT_EQ(Peak(Render(4800)), 1.0f);
     for (auto& stream : streams)
         mixer.Release(stream.get());
-    mixer.Release(seventeenth.get());
     EXPECT_EQ(Peak(Render(1024)), 0.0f);
-
-    // Channel settings outside the table are ignored.
-    mixer.SetVolume(-1, 10);
-    mixer.SetVolume(16, 10);
-    EXPECT_EQ(mixer.GetStream(16), nullptr);
 }
 
 TEST_F(MixerTest, ResamplingKeepsPitch)
@@ -297,31 +283,6 @@ TEST_F(MixerTest, ConfigureChangesRateAndChannels)
     EXPECT_EQ(mixer.GetStream(0), nullptr);
     EXPECT_TRUE(mixer.Adopt(stream.get()));
     EXPECT_EQ(stream->GetMixRate(), 48000);
-}
-
-// The live path: SDL's audio thread pulls from the same Render. Under the
-// disk driver the device's output lands in a file.
-TEST_F(MixerTest, LiveDeviceWritesTheMixToTheDiskDriver)
-{
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "disk_out.raw", 1);
-    std::remove("disk_out.raw");
-    std::string why;
-    auto stream = Open("short.wav");
-    ASSERT_TRUE(mixer.OpenDevice(nullptr, why)) << why;
-    EXPECT_TRUE(mixer.IsDeviceOpen());
-    mixer.Play(stream.get());
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    mixer.CloseDevice();
-    EXPECT_FALSE(mixer.IsDeviceOpen());
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-
-    const auto bytes = ReadBytes("disk_out.raw");
-    ASSERT_GE(bytes.size(), 2 * sizeof(float) * 4800);
-    std::vector<float> samples(bytes.size() / sizeof(float));
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
-    EXPECT_NEAR(Peak(samples), 0.5f, 0.02f);
-    EXPECT_NEAR(Crossings(std::vector<float>(samples.begin(), samples.begin() + 2 * 4800)), 100, 2);
 }
 
 TEST_F(MixerTest, DeviceFailsCleanlyWithoutAWorkingDriver)
