@@ -1,4 +1,5 @@
 # Sources of demo/ (besides main.cpp).
 target_sources(vexlar_demo PRIVATE
+  T_DemoOptions.cpp
   T_FireTexture.cpp
 )

@@ -27,3 +27,6 @@ T_ITimer::~T_ITimer()
 {
     g_timer = nullptr;
 }
+
+class T_Window;
+T_Window* g_window = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_Log.h"
+
 // The demo clock: seconds since the last Reset, advanced once per frame.
 // Constructing a timer publishes it in g_timer; destroying it clears it.
 class T_ITimer
@@ -13,6 +15,10 @@ public:
 protected:
     T_ITimer();
     ~T_ITimer();
+
+    // The creation line of every timer; written from here so that the log
+    // records this header as its source position.
+    static void LogCreation() { VEXLAR_LOG("  Creating timer ...\n"); }
 };
 
 extern T_ITimer* g_timer;

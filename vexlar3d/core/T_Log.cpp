@@ -9,7 +9,7 @@ T_Log& T_Log::Instance()
     return log;
 }
 
-T_Log::T_Log(const std::string& path)
+T_Log::T_Log(const std::string& path, std::time_t (*clock)()) : timeSource(clock)
 {
     stream.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
     OpenBanner();
@@ -26,19 +26,25 @@ std::tm T_Log::LocalNow() const
 {
     std::time_t now = timeSource ? timeSource() : std::time(nullptr);
     std::tm result{};
-    localtime_r(&now, &result);
+    if (localtime_r(&now, &result) == nullptr)
+        result = std::tm{};
     return result;
 }
 
 std::string T_Log::DateText() const
 {
+    // The asctime form, "Www Mmm dd hh:mm:ss yyyy", composed here so that no
+    // date (a year past 9999, a broken clock) can overrun a buffer.
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::tm now = LocalNow();
-    char buffer[64];
-    asctime_r(&now, buffer);
-    std::string text(buffer);
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    return text;
+    const char* day = now.tm_wday >= 0 && now.tm_wday < 7 ? days[now.tm_wday] : "???";
+    const char* month = now.tm_mon >= 0 && now.tm_mon < 12 ? months[now.tm_mon] : "???";
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%.3s %.3s%3d %.2d:%.2d:%.2d %lld", day, month, now.tm_mday, now.tm_hour,
+                  now.tm_min, now.tm_sec, 1900LL + now.tm_year);
+    return buffer;
 }
 
 void T_Log::OpenBanner()
@@ -91,7 +97,9 @@ std::string T_Log::EntryPrefix(std::uint32_t category) const
 {
     std::string prefix = Tag(category);
 
-    std::string::size_type slash = file.find_last_of('\\');
+    // Only the last component of the source path: after the last backslash,
+    // or slash for the paths of this platform.
+    std::string::size_type slash = file.find_last_of("\\/");
     std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
     if (name.size() < 25)
         prefix.append(25 - name.size(), ' ');
@@ -125,7 +133,7 @@ void T_Log::OpenBlock(const std::ostringstream& message, std::uint32_t category)
     if (!Enabled(category))
         return;
     stream << EntryPrefix(category) << (boxChars ? " \xDA " : " +- ") << message.str() << '\n';
-    indent = std::min(indent + indentStep, maxIndent);
+    indent = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{indent} + indentStep, 0, maxIndent));
     stream.flush();
 }
 
@@ -133,7 +141,7 @@ void T_Log::CloseBlock(const std::ostringstream& message, std::uint32_t category
 {
     if (!Enabled(category))
         return;
-    indent = std::max(indent - indentStep, 0);
+    indent = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{indent} - indentStep, 0, maxIndent));
     stream << EntryPrefix(category) << (boxChars ? " \xC0 " : " +- ") << message.str() << '\n';
     stream.flush();
 }

@@ -24,8 +24,9 @@ public:
 
     static T_Log& Instance();
 
-    // Opens (truncating) the given file and writes the opening banner.
-    explicit T_Log(const std::string& path);
+    // Opens (truncating) the given file and writes the opening banner;
+    // clock, when given, replaces the system clock for every date.
+    explicit T_Log(const std::string& path, std::time_t (*clock)() = nullptr);
     ~T_Log() override;
     T_Log(const T_Log&) = delete;
     T_Log& operator=(const T_Log&) = delete;

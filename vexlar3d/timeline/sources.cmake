@@ -1,1 +1,4 @@
 # Sources of vexlar3d/timeline/.
+target_sources(vexlar3d PRIVATE
+  timeline/T_EffectManager.cpp
+)

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "vexlar3d/core/T_Log.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+// CTest runs the cases of one binary in parallel in the same folder, and the
+// engine writes vexlar.log to the working folder: every case that uses the
+// process log first moves into a folder of its own.
+inline std::filesystem::path EnterScratchFolder()
+{
+    static const std::filesystem::path start = std::filesystem::current_path();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::filesystem::path folder = start / (std::string(info->test_suite_name()) + "." + info->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+    return folder;
+}
+
+inline std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The process log, created where it is first used; Mark() and Since() give
+// the text written in between.
+class LogCapture
+{
+public:
+    LogCapture()
+    {
+        static const std::filesystem::path where = (T_Log::Instance(), std::filesystem::current_path() / "vexlar.log");
+        path = where;
+        mark = ReadFile(path).size();
+    }
+    std::string Since() const { return ReadFile(path).substr(mark); }
+
+    std::filesystem::path path;
+    std::size_t mark = 0;
+};

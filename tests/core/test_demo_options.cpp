@@ -1,0 +1,69 @@
+#include "demo/T_DemoOptions.h"
+#include "vexlar3d/core/T_Config.h"
+
+#include <gtest/gtest.h>
+
+using Outcome = T_DemoOptions::Outcome;
+
+TEST(DemoOptions, NoArgumentsKeepTheShippedConfiguration)
+{
+    T_DemoOptions options;
+    ASSERT_EQ(options.Parse({}), Outcome::Run);
+    T_Config config;
+    options.Apply(config);
+    EXPECT_TRUE(config.fullscreen);
+    EXPECT_EQ(config.width, 640);
+    EXPECT_EQ(config.height, 480);
+}
+
+TEST(DemoOptions, WindowedAndSizeInBothSpellings)
+{
+    T_DemoOptions a;
+    ASSERT_EQ(a.Parse({"--windowed", "--size", "800x600"}), Outcome::Run);
+    T_Config config;
+    a.Apply(config);
+    EXPECT_FALSE(config.fullscreen);
+    EXPECT_EQ(config.width, 800);
+    EXPECT_EQ(config.height, 600);
+    EXPECT_EQ(config.colorBits, 32); // untouched
+
+    T_DemoOptions b;
+    ASSERT_EQ(b.Parse({"--size=1920X1080"}), Outcome::Run);
+    EXPECT_EQ(b.width, 1920);
+    EXPECT_EQ(b.height, 1080);
+}
+
+TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
+{
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--bogus"},
+             {"demo.txt"},
+             {"--size"},
+             {"--size", "640"},
+             {"--size", "640x"},
+             {"--size", "x480"},
+             {"--size", "0x480"},
+             {"--size", "-640x480"},
+             {"--size", "+640x480"},
+             {"--size", "640x480x32"},
+             {"--size", "99999999999x480"},
+             {"--size", "16385x480"},
+             {"--size", " 640x480"},
+             {"--windowed=yes"},
+         })
+    {
+        T_DemoOptions options;
+        EXPECT_EQ(options.Parse(arguments), Outcome::Error) << arguments.back();
+        EXPECT_FALSE(options.error.empty());
+    }
+    T_DemoOptions options;
+    options.Parse({"--frob"});
+    EXPECT_EQ(options.error, "unknown option --frob");
+}
+
+TEST(DemoOptions, HelpWinsOverWhatFollows)
+{
+    T_DemoOptions options;
+    EXPECT_EQ(options.Parse({"--windowed", "--help", "--bogus"}), Outcome::Help);
+    EXPECT_NE(T_DemoOptions::Usage("vexlar").find("Usage: vexlar [options]"), std::string::npos);
+}

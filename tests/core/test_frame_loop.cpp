@@ -1,0 +1,193 @@
+#include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_FrameLoop.h"
+#include "vexlar3d/core/T_PerfCountTimer.h"
+#include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/platform/T_Clock.h"
+#include "vexlar3d/platform/T_Video.h"
+#include "vexlar3d/timeline/T_Effect.h"
+#include "vexlar3d/timeline/T_EffectManager.h"
+
+#include "core/RecordingGfxServer.h"
+#include "core/TestScratch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace
+{
+// A one-hertz counter that moves one tick per reading: the timer reads it
+// once at construction, once per Reset and once per Update, so frame n
+// (from 0) draws at exactly n seconds.
+std::uint64_t clockNow = 0;
+std::uint64_t TickPerReading()
+{
+    return ++clockNow;
+}
+std::uint64_t OneHertz()
+{
+    return 1;
+}
+
+class ProbeEffect : public T_Effect
+{
+public:
+    ProbeEffect(std::vector<float>& times, std::function<void()> action = {})
+        : T_Effect("probe"), drawn(times), onRender(std::move(action))
+    {
+    }
+    void Render(float time) override
+    {
+        drawn.push_back(time);
+        if (onRender)
+            onRender();
+    }
+    std::vector<float>& drawn;
+    std::function<void()> onRender;
+};
+
+SDL_Event KeyEvent(Uint32 type, SDL_Keycode key)
+{
+    SDL_Event event{};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    return event;
+}
+
+class FrameLoopTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnterScratchFolder();
+        std::string error;
+        ASSERT_TRUE(T_Video::Start(error)) << error;
+        std::memset(keyState, 0, sizeof keyState);
+        g_config = T_Config{};
+        g_config.fullscreen = false;
+        window = std::make_unique<T_Window>(false);
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        clockNow = 0;
+        T_Clock::counterSource = TickPerReading;
+        T_Clock::frequencySource = OneHertz;
+        timer = std::make_unique<T_PerfCountTimer>();
+        effects = std::make_unique<T_EffectManager>(16);
+    }
+    void TearDown() override
+    {
+        effects.reset();
+        timer.reset();
+        T_Clock::counterSource = nullptr;
+        T_Clock::frequencySource = nullptr;
+        window.reset();
+        T_Video::Stop();
+    }
+    T_FrameLoop::End Run()
+    {
+        timer->Reset();
+        return T_FrameLoop::Run(&frames);
+    }
+
+    std::unique_ptr<T_Window> window;
+    std::unique_ptr<T_PerfCountTimer> timer;
+    std::unique_ptr<T_EffectManager> effects;
+    std::vector<float> drawn;
+    std::int64_t frames = -1;
+};
+} // namespace
+
+TEST_F(FrameLoopTest, FirstFrameAtZeroAndEndOnlyPastTheEndTime)
+{
+    RecordingGfxServer gfx;
+    effects->AddEffect(new ProbeEffect(drawn), -1.0f, 2.0f, 0);
+    EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
+    // Frames at 0, 1 and 2: the frame at exactly the end time still runs
+    // (the effect itself is not drawn at its end), the update to 3 ends it.
+    EXPECT_EQ(frames, 3);
+    EXPECT_EQ(drawn, (std::vector<float>{0.0f, 1.0f}));
+    EXPECT_EQ(gfx.beginFrames, 3);
+    EXPECT_EQ(gfx.endFrames, 3);
+}
+
+TEST_F(FrameLoopTest, EmptyTimelineRunsOneFrameWithoutGfxServer)
+{
+    ASSERT_EQ(g_gfxServer, nullptr);
+    EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
+    EXPECT_EQ(frames, 1);
+}
+
+TEST_F(FrameLoopTest, QuitEndsAtOnceWithMessagesBehindIt)
+{
+    effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_Event keyA = KeyEvent(SDL_KEYDOWN, SDLK_a);
+    SDL_Event escape = KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE);
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    ASSERT_EQ(SDL_PushEvent(&keyA), 1);
+    ASSERT_EQ(SDL_PushEvent(&escape), 1);
+
+    EXPECT_EQ(Run(), T_FrameLoop::End::Quit);
+    EXPECT_EQ(frames, 0);
+    EXPECT_TRUE(drawn.empty());
+    // The messages behind the quit message were not dispatched.
+    EXPECT_EQ(keyState['A'], 0);
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN), 2);
+}
+
+TEST_F(FrameLoopTest, EscapeBeforeTheFirstFrame)
+{
+    effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
+    SDL_Event escape = KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE);
+    ASSERT_EQ(SDL_PushEvent(&escape), 1);
+    EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
+    EXPECT_EQ(frames, 0);
+    EXPECT_TRUE(drawn.empty());
+}
+
+TEST_F(FrameLoopTest, EscapeSetDuringAFrameEndsTheLoopRightAfterIt)
+{
+    // The key goes down during the frame and its release is already queued:
+    // only the test right after the frame can see it.
+    effects->AddEffect(new ProbeEffect(drawn,
+                                       [] {
+                                           keyState[27] = 1;
+                                           SDL_Event up = KeyEvent(SDL_KEYUP, SDLK_ESCAPE);
+                                           SDL_PushEvent(&up);
+                                       }),
+                       -1.0f, 100.0f, 0);
+    EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
+    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(drawn.size(), 1u);
+}
+
+TEST_F(FrameLoopTest, CloseRequestBecomesTheQuitMessage)
+{
+    effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = T_Video::WindowId(window->GetHandle());
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    EXPECT_EQ(Run(), T_FrameLoop::End::Quit);
+    EXPECT_EQ(frames, 0);
+    // The window itself stays until shut-down destroys it.
+    EXPECT_NE(window->GetHandle(), nullptr);
+}
+
+TEST_F(FrameLoopTest, SizeChangeRefreshesTheViewport)
+{
+    RecordingGfxServer gfx;
+    SDL_Event size{};
+    size.type = SDL_WINDOWEVENT;
+    size.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    size.window.data1 = 1024;
+    size.window.data2 = 768;
+    SDL_PushEvent(&size);
+    EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
+    EXPECT_EQ(gfx.viewports, (std::vector<std::pair<int, int>>{{1024, 768}}));
+}

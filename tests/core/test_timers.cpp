@@ -1,0 +1,157 @@
+#include "vexlar3d/core/T_MultimediaTimer.h"
+#include "vexlar3d/core/T_PerfCountTimer.h"
+#include "vexlar3d/platform/T_Clock.h"
+
+#include "core/TestScratch.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+std::uint64_t counter = 0;
+std::uint64_t frequency = 1000;
+std::uint32_t milliseconds = 0;
+
+std::uint64_t Counter()
+{
+    return counter;
+}
+std::uint64_t Frequency()
+{
+    return frequency;
+}
+std::uint32_t Milliseconds()
+{
+    return milliseconds;
+}
+
+class TimerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnterScratchFolder();
+        T_Clock::counterSource = Counter;
+        T_Clock::frequencySource = Frequency;
+        T_Clock::millisecondSource = Milliseconds;
+    }
+    void TearDown() override
+    {
+        T_Clock::counterSource = nullptr;
+        T_Clock::frequencySource = nullptr;
+        T_Clock::millisecondSource = nullptr;
+    }
+};
+} // namespace
+
+TEST_F(TimerTest, PerfCountTimerResetDeltaAndRegistration)
+{
+    LogCapture log;
+    counter = 5000;
+    frequency = 1000;
+    {
+        T_PerfCountTimer timer;
+        EXPECT_EQ(g_timer, &timer);
+        EXPECT_EQ(log.Since(), "  Creating timer ...\n");
+        EXPECT_NE(T_Log::Instance().file.find("T_ITimer.h"), std::string::npos);
+        EXPECT_FLOAT_EQ(timer.scale, 0.001f);
+        EXPECT_EQ(timer.base, 5000);
+
+        float* time = timer.GetTime();
+        float* delta = timer.GetDelta();
+        counter = 7000; // 2 s after construction
+        timer.Reset();
+        EXPECT_EQ(*time, 0.0f);
+        EXPECT_EQ(*delta, 0.0f);
+        EXPECT_FLOAT_EQ(timer.offset, 2.0f);
+
+        counter = 7250; // the first update: delta equals time
+        timer.Update();
+        EXPECT_FLOAT_EQ(*time, 0.25f);
+        EXPECT_FLOAT_EQ(*delta, 0.25f);
+        EXPECT_EQ(timer.current, 7250);
+
+        timer.Update(); // no tick in between
+        EXPECT_FLOAT_EQ(*time, 0.25f);
+        EXPECT_EQ(*delta, 0.0f);
+
+        counter = 8000;
+        timer.Update();
+        EXPECT_FLOAT_EQ(*time, 1.0f);
+        EXPECT_FLOAT_EQ(*delta, 0.75f);
+        EXPECT_EQ(time, timer.GetTime()); // same storage every frame
+
+        timer.Reset();
+        EXPECT_EQ(*time, 0.0f);
+        EXPECT_EQ(*delta, 0.0f);
+        counter = 8500;
+        timer.Update();
+        EXPECT_FLOAT_EQ(*delta, *time);
+        EXPECT_FLOAT_EQ(*time, 0.5f);
+    }
+    EXPECT_EQ(g_timer, nullptr);
+}
+
+TEST_F(TimerTest, PerfCountTimerOnANanosecondCounter)
+{
+    frequency = 1000000000; // what the counter runs at on Linux
+    counter = 123456789012345ULL;
+    T_PerfCountTimer timer;
+    timer.Reset();
+    counter += 1500000000ULL;
+    timer.Update();
+    EXPECT_NEAR(*timer.GetTime(), 1.5f, 1e-4f);
+}
+
+TEST_F(TimerTest, PerfCountTimerWithoutCounterStaysFinite)
+{
+    frequency = 0;
+    EXPECT_FALSE(T_PerfCountTimer::Available());
+    T_PerfCountTimer timer;
+    counter = 99;
+    timer.Update();
+    EXPECT_TRUE(std::isfinite(*timer.GetTime()));
+}
+
+TEST_F(TimerTest, MultimediaTimerResetDeltaAndSameMillisecond)
+{
+    milliseconds = 100000;
+    T_MultimediaTimer timer;
+    EXPECT_EQ(g_timer, &timer);
+    EXPECT_FLOAT_EQ(timer.scale, 0.001f);
+    EXPECT_EQ(timer.base, 100000u);
+
+    milliseconds = 100500;
+    timer.Reset();
+    EXPECT_EQ(*timer.GetTime(), 0.0f);
+    EXPECT_EQ(*timer.GetDelta(), 0.0f);
+
+    milliseconds = 100516;
+    timer.Update();
+    const float first = *timer.GetTime();
+    EXPECT_NEAR(first, 0.016f, 1e-6f);
+    EXPECT_EQ(*timer.GetDelta(), first); // the first update: delta equals time
+
+    timer.Update(); // the same millisecond
+    EXPECT_EQ(*timer.GetTime(), first);
+    EXPECT_EQ(*timer.GetDelta(), 0.0f);
+}
+
+TEST_F(TimerTest, MultimediaTimerCountsOnAcrossTheWrap)
+{
+    milliseconds = 0xFFFFFFFFu - 999u; // one second before the wrap
+    T_MultimediaTimer timer;
+    milliseconds = 0xFFFFFFFFu - 499u;
+    timer.Reset();
+    milliseconds = 0xFFFFFFFFu;
+    timer.Update();
+    EXPECT_NEAR(*timer.GetTime(), 0.499f, 1e-6f);
+
+    milliseconds = 1500; // wrapped
+    timer.Update();
+    EXPECT_NEAR(*timer.GetTime(), 2.0f, 1e-6f);
+    EXPECT_NEAR(*timer.GetDelta(), 2.0f - 0.499f, 1e-6f);
+    EXPECT_GT(*timer.GetDelta(), 0.0f);
+}

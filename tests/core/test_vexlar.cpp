@@ -1,0 +1,119 @@
+#include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_ITimer.h"
+#include "vexlar3d/core/T_Vexlar.h"
+#include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/platform/T_Fpu.h"
+#include "vexlar3d/timeline/T_IEffectManager.h"
+
+#include "core/TestScratch.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace
+{
+// The lines of text, in order, each expected after the previous one.
+void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines)
+{
+    std::size_t at = 0;
+    for (const std::string& line : lines)
+    {
+        std::size_t found = text.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing (or out of order): \"" << line << "\"\nin:\n" << text;
+        at = found + line.size();
+    }
+}
+
+int RunDemo(const std::filesystem::path& folder, const std::string& arguments)
+{
+    std::string command = "cd '" + folder.string() + "' && SDL_VIDEODRIVER=offscreen '" VEXLAR_BINARY_DIR
+                          "/bin/vexlar' " +
+                          arguments + " >stdout.txt 2>stderr.txt";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+} // namespace
+
+TEST(Vexlar, StartsAndStopsSubsystemsInOrder)
+{
+    EnterScratchFolder();
+    LogCapture log;
+    g_config = T_Config{};
+    g_config.fullscreen = false;
+    keyState[27] = 1;
+
+    auto* vexlar = new T_Vexlar(256, 256, 256);
+    EXPECT_EQ(keyState[27], 0);
+    EXPECT_NE(g_timer, nullptr);
+    EXPECT_NE(g_effectManager, nullptr);
+    ASSERT_NE(g_window, nullptr);
+    EXPECT_NE(g_window->GetHandle(), nullptr);
+    EXPECT_EQ(vexlar->systemName, "Vexlar demosystem");
+    EXPECT_EQ(vexlar->version, "v2.0 (private build)");
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_EQ(T_Fpu::PrecisionControl(), 0); // 24-bit mantissa
+#endif
+    // The display's modes are listed and can be looked up.
+    ASSERT_FALSE(vexlar->displayModes.empty());
+    EXPECT_EQ(vexlar->displayModeIndex, static_cast<std::int32_t>(vexlar->displayModes.size()));
+    const DisplayMode first = vexlar->displayModes.front();
+    EXPECT_EQ(vexlar->FindDisplayMode(first.width, first.height, first.bitsPerPixel, first.frequency),
+              vexlar->displayModes.begin());
+    EXPECT_EQ(vexlar->FindDisplayMode(first.width + 1, first.height, first.bitsPerPixel, first.frequency),
+              vexlar->displayModes.end());
+
+    delete vexlar;
+    EXPECT_EQ(g_timer, nullptr);
+    EXPECT_EQ(g_effectManager, nullptr);
+    EXPECT_EQ(g_window, nullptr);
+
+    EXPECT_EQ(log.Since(), "Creating main system ...\n"
+                           "Launching sub systems ...\n"
+                           "  Creating timer ...\n"
+                           "  Creating effect manager ...\n"
+                           "\n  All sub-systems launched sucessfully ...\n\n"
+                           "  Effect manager: displaying statistics\n"
+                           "\n    Average: -nan fps.\n\n"
+                           "Closing main system ...\n"
+                           "  Destroying effect manager ...\n"
+                           "  All sub-systems closed ... sucessfully\n"
+                           "\nExiting.\n\n");
+}
+
+TEST(Vexlar, DemoRunsHeadlessAndLeavesACompleteLog)
+{
+    auto folder = EnterScratchFolder();
+    ASSERT_EQ(RunDemo(folder, "--windowed"), 0) << ReadFile(folder / "stderr.txt");
+    std::string log = ReadFile(folder / "vexlar.log");
+    ExpectInOrder(log, {std::string(46, '_') + " Log begins on ", "\n\nCreating main system ...\n",
+                        "Launching sub systems ...\n", "  Creating timer ...\n", "  Creating effect manager ...\n",
+                        "  All sub-systems launched sucessfully ...\n", "  Effect manager: displaying statistics\n",
+                        "Closing main system ...\n", "  Destroying effect manager ...\n",
+                        "  All sub-systems closed ... sucessfully\n", "\nExiting.\n",
+                        "\n" + std::string(47, '_') + " Log ends on "});
+    EXPECT_EQ(log.back(), '\n');
+
+    // A second run leaves only its own log.
+    ASSERT_EQ(RunDemo(folder, "--windowed --size 320x200"), 0);
+    std::string again = ReadFile(folder / "vexlar.log");
+    EXPECT_EQ(again.find(" Log begins on "), again.rfind(" Log begins on "));
+}
+
+TEST(Vexlar, DemoCommandLineErrorsAndHelp)
+{
+    auto folder = EnterScratchFolder();
+    EXPECT_EQ(RunDemo(folder, "--frobnicate"), 2);
+    std::string error = ReadFile(folder / "stderr.txt");
+    EXPECT_NE(error.find("unknown option --frobnicate"), std::string::npos);
+    EXPECT_NE(error.find("Usage: "), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder / "vexlar.log")); // nothing started
+
+    EXPECT_EQ(RunDemo(folder, "--size 0x480"), 2);
+    EXPECT_EQ(RunDemo(folder, "--help"), 0);
+    EXPECT_NE(ReadFile(folder / "stdout.txt").find("--windowed"), std::string::npos);
+}

@@ -1,0 +1,130 @@
+#include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/platform/T_Events.h"
+#include "vexlar3d/platform/T_Video.h"
+
+#include "core/TestScratch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace
+{
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnterScratchFolder();
+        std::string error;
+        ASSERT_TRUE(T_Video::Start(error)) << error;
+        g_config = T_Config{};
+        std::memset(keyState, 0, sizeof keyState);
+    }
+    void TearDown() override { T_Video::Stop(); }
+};
+
+SDL_Event Key(Uint32 type, SDL_Keycode key, Uint8 repeat = 0)
+{
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.sym = key;
+    event.key.repeat = repeat;
+    return event;
+}
+} // namespace
+
+TEST_F(WindowTest, WindowedClientAreaIsTheConfiguredSizeWithAnOpenGLFrameBuffer)
+{
+    g_config.width = 800;
+    g_config.height = 600;
+    {
+        T_Window window(false);
+        EXPECT_EQ(g_window, &window);
+        ASSERT_NE(window.GetHandle(), nullptr);
+        Uint32 flags = SDL_GetWindowFlags(window.GetHandle());
+        EXPECT_TRUE(flags & SDL_WINDOW_OPENGL);
+        EXPECT_TRUE(flags & SDL_WINDOW_HIDDEN); // until Show
+        EXPECT_STREQ(SDL_GetWindowTitle(window.GetHandle()), "Vexlar 3D engine");
+        int w = 0, h = 0;
+        T_Video::GetClientSize(window.GetHandle(), w, h);
+        EXPECT_EQ(w, 800);
+        EXPECT_EQ(h, 600);
+
+        // The driver can make its context on it, with a depth buffer.
+        SDL_GLContext context = SDL_GL_CreateContext(window.GetHandle());
+        ASSERT_NE(context, nullptr) << SDL_GetError();
+        // (Off screen the surface is a single-buffered pbuffer, so only the
+        // depth buffer is checked.)
+        int depth = 0;
+        SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+        EXPECT_GE(depth, 24);
+        SDL_GL_DeleteContext(context);
+
+        window.Show();
+        flags = SDL_GetWindowFlags(window.GetHandle());
+        EXPECT_TRUE(flags & SDL_WINDOW_SHOWN);
+        EXPECT_FALSE(flags & SDL_WINDOW_FULLSCREEN);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+        T_Video::GetClientSize(window.GetHandle(), w, h);
+        EXPECT_EQ(w, 800);
+        EXPECT_EQ(h, 600);
+    }
+    EXPECT_EQ(g_window, nullptr);
+}
+
+TEST_F(WindowTest, FullScreenWithoutTheModeTakesTheDesktopAndRestoresTheCursor)
+{
+    LogCapture log;
+    {
+        T_Window window(true);
+        ASSERT_NE(window.GetHandle(), nullptr);
+        window.Show();
+        EXPECT_EQ(SDL_GetWindowFlags(window.GetHandle()) & SDL_WINDOW_FULLSCREEN_DESKTOP,
+                  static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    }
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    // The off-screen display has no 640x480 mode to switch to.
+    EXPECT_EQ(log.Since(),
+              "    Display mode 640x480x32 at 60 Hz not available, using a full-screen window at the desktop mode\n");
+}
+
+TEST_F(WindowTest, KeyMessagesSetAndClearTheKeyStateByVirtualKeyCode)
+{
+    T_Window window(false);
+    const std::pair<SDL_Keycode, int> keys[] = {
+        {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},  {SDLK_0, 48},     {SDLK_9, 57},     {SDLK_a, 65},
+        {SDLK_z, 90},      {SDLK_LEFT, 37},   {SDLK_UP, 38},    {SDLK_RIGHT, 39}, {SDLK_DOWN, 40},
+        {SDLK_F1, 112},    {SDLK_F12, 123},   {SDLK_RETURN, 13}, {SDLK_TAB, 9},   {SDLK_BACKSPACE, 8},
+    };
+    for (auto [key, code] : keys)
+    {
+        EXPECT_EQ(T_Events::VirtualKey(key), code);
+        window.HandleMessage(Key(SDL_KEYDOWN, key));
+        EXPECT_EQ(keyState[code], 1) << code;
+        window.HandleMessage(Key(SDL_KEYDOWN, key, 1)); // auto-repeat keeps it held
+        EXPECT_EQ(keyState[code], 1) << code;
+        window.HandleMessage(Key(SDL_KEYUP, key));
+        EXPECT_EQ(keyState[code], 0) << code;
+    }
+    // Unmapped keys touch nothing.
+    for (SDL_Keycode key : std::initializer_list<SDL_Keycode>{SDLK_LSHIFT, SDLK_F13, SDLK_KP_5, SDLK_UNKNOWN, 0x40000400})
+    {
+        EXPECT_EQ(T_Events::VirtualKey(key), -1);
+        window.HandleMessage(Key(SDL_KEYDOWN, key));
+    }
+    for (unsigned char state : keyState)
+        EXPECT_EQ(state, 0);
+}
+
+TEST_F(WindowTest, RefusedDepthFallsBackTo24Bits)
+{
+    // No driver offers a 64-bit depth buffer; the window still opens.
+    g_config.depthBits = 64;
+    LogCapture log;
+    T_Window window(false);
+    EXPECT_NE(window.GetHandle(), nullptr);
+    EXPECT_EQ(log.Since(), "    64 depth bits refused, using 24\n");
+}

@@ -1,0 +1,101 @@
+#include "vexlar3d/core/T_Vexlar.h"
+
+#include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_Log.h"
+#include "vexlar3d/core/T_MultimediaTimer.h"
+#include "vexlar3d/core/T_PerfCountTimer.h"
+#include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/platform/T_Fpu.h"
+#include "vexlar3d/platform/T_Video.h"
+#include "vexlar3d/timeline/T_EffectManager.h"
+
+#include <algorithm>
+#include <cstring>
+
+T_Vexlar* g_vexlar = nullptr;
+
+T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapacity*/, std::int32_t effectCapacity)
+{
+    T_Fpu::SetSinglePrecision();
+    VEXLAR_LOG("Creating main system ...\n");
+    std::memset(keyState, 0, sizeof keyState);
+
+    // operating-system report
+    // processor information and report
+
+    std::string error;
+    videoStarted = T_Video::Start(error);
+    if (!videoStarted)
+        VEXLAR_LOG("    Video could not start: " << error << "\n");
+    DisplayMode mode;
+    while (T_Video::GetDisplayMode(displayModeIndex, mode))
+    {
+        displayModes.push_back(mode);
+        ++displayModeIndex;
+    }
+
+    VEXLAR_LOG("Launching sub systems ...\n");
+    // gfx server
+    window = new T_Window(g_config.fullscreen);
+    // file system
+    // sound system
+    // texture manager (textureCapacity)
+    // shader manager (shaderCapacity)
+    // light manager
+    if (T_PerfCountTimer::Available())
+        timer = new T_PerfCountTimer();
+    else
+        timer = new T_MultimediaTimer();
+    effectManager = new T_EffectManager(effectCapacity);
+
+    // data root "Data/"
+    // gfx server initialisation on the window
+    // sound configuration and start
+    // font
+    window->Show();
+    // two please-wait frames
+    // shader list
+
+    VEXLAR_LOG("\n  All sub-systems launched sucessfully ...\n\n");
+}
+
+T_Vexlar::~T_Vexlar()
+{
+    if (effectManager != nullptr)
+        effectManager->ShowStatistics();
+    VEXLAR_LOG("Closing main system ...\n");
+    // gfx server shut-down
+
+    delete effectManager;
+    effectManager = nullptr;
+    // shader manager
+    // texture manager
+    delete window;
+    window = nullptr;
+    // gfx server
+    // sound system
+    // The two timer kinds have no common virtual destructor: delete the
+    // concrete one.
+    if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))
+        delete perf;
+    else
+        delete static_cast<T_MultimediaTimer*>(timer);
+    timer = nullptr;
+    // light manager
+    // file system
+    // processor information
+
+    VEXLAR_LOG("  All sub-systems closed ... sucessfully\n");
+    VEXLAR_LOG("\nExiting.\n\n");
+
+    if (videoStarted)
+        T_Video::Stop();
+}
+
+std::vector<DisplayMode>::const_iterator T_Vexlar::FindDisplayMode(std::int32_t width, std::int32_t height,
+                                                                   std::int32_t bitsPerPixel,
+                                                                   std::int32_t frequency) const
+{
+    const DisplayMode wanted{width, height, bitsPerPixel, frequency};
+    return std::find(displayModes.begin(), displayModes.end(), wanted);
+}

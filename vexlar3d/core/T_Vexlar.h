@@ -1,0 +1,48 @@
+#pragma once
+
+#include "vexlar3d/core/DisplayMode.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class T_EffectManager;
+class T_ITimer;
+class T_Window;
+
+// The main system: creates every subsystem in a fixed order, brings them
+// up, and tears them down in a fixed order, logging each step.
+class T_Vexlar
+{
+public:
+    T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, std::int32_t effectCapacity);
+    ~T_Vexlar();
+    T_Vexlar(const T_Vexlar&) = delete;
+    T_Vexlar& operator=(const T_Vexlar&) = delete;
+
+    // The first display mode equal in all four fields, or end of the list.
+    std::vector<DisplayMode>::const_iterator FindDisplayMode(std::int32_t width, std::int32_t height,
+                                                             std::int32_t bitsPerPixel,
+                                                             std::int32_t frequency) const;
+
+    // gfx server
+    T_Window* window = nullptr;
+    // shader manager
+    // texture manager
+    // file system
+    // sound system
+    // light manager
+    T_ITimer* timer = nullptr;
+    T_EffectManager* effectManager = nullptr;
+    std::vector<DisplayMode> displayModes;
+    std::int32_t displayModeIndex = 0;
+    // processor information
+    std::string systemName = "Vexlar demosystem";
+    std::string version = "v2.0 (private build)";
+
+private:
+    bool videoStarted = false;
+};
+
+// The main system, created and deleted by the entry point.
+extern T_Vexlar* g_vexlar;

@@ -1,0 +1,101 @@
+#include "vexlar3d/core/T_Window.h"
+
+#include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_Log.h"
+#include "vexlar3d/graphics/T_IGfxServer.h"
+#include "vexlar3d/platform/T_Events.h"
+#include "vexlar3d/platform/T_Video.h"
+
+#include <string>
+
+T_Window::T_Window(bool isFullscreen) : fullscreen(isFullscreen)
+{
+    g_window = this;
+
+    T_Video::SetGLAttributes(g_config.colorBits, g_config.depthBits);
+    std::string error;
+    handle = T_Video::CreateGLWindow(title, g_config.width, g_config.height, fullscreen, error);
+    if (handle == nullptr && g_config.depthBits > 24)
+    {
+        // Many drivers offer no 32-bit depth buffer; 24 bits is universal.
+        T_Video::SetGLAttributes(g_config.colorBits, 24);
+        handle = T_Video::CreateGLWindow(title, g_config.width, g_config.height, fullscreen, error);
+        if (handle != nullptr)
+            VEXLAR_LOG("    " << g_config.depthBits << " depth bits refused, using 24\n");
+    }
+    if (handle == nullptr)
+        VEXLAR_LOG("    Window creation failed: " << error << "\n");
+
+    // Neither the screen saver nor monitor power-off while the demo runs.
+    T_Video::SuppressScreenSaver(true);
+}
+
+T_Window::~T_Window()
+{
+    if (handle != nullptr)
+    {
+        if (fullscreen)
+            T_Video::LeaveFullscreen(handle);
+        T_Video::DestroyWindow(handle);
+        handle = nullptr;
+    }
+    if (cursorHidden)
+    {
+        T_Video::ShowCursor(true);
+        cursorHidden = false;
+    }
+    T_Video::SuppressScreenSaver(false);
+    if (g_window == this)
+        g_window = nullptr;
+}
+
+void T_Window::Show()
+{
+    if (handle == nullptr)
+        return;
+    T_Video::ShowAndActivate(handle);
+    if (!fullscreen)
+        return;
+
+    DisplayMode wanted{g_config.width, g_config.height, g_config.colorBits, g_config.refreshRate};
+    switch (T_Video::EnterFullscreen(handle, wanted))
+    {
+    case T_Video::FullscreenResult::ModeSwitched:
+        VEXLAR_LOG("    Display mode switched to " << wanted.width << "x" << wanted.height << "x"
+                                                   << wanted.bitsPerPixel << " at " << wanted.frequency << " Hz\n");
+        break;
+    case T_Video::FullscreenResult::Desktop:
+        VEXLAR_LOG("    Display mode " << wanted.width << "x" << wanted.height << "x" << wanted.bitsPerPixel << " at "
+                                       << wanted.frequency
+                                       << " Hz not available, using a full-screen window at the desktop mode\n");
+        break;
+    case T_Video::FullscreenResult::Failed:
+        VEXLAR_LOG("    Full screen refused, staying in a window\n");
+        break;
+    }
+    T_Video::ShowCursor(false);
+    cursorHidden = true;
+}
+
+void T_Window::HandleMessage(const SDL_Event& event)
+{
+    switch (event.type)
+    {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    {
+        int key = T_Events::VirtualKey(event.key.keysym.sym);
+        if (key >= 0 && key < 256)
+            keyState[key] = event.type == SDL_KEYDOWN ? 1 : 0;
+        break;
+    }
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+            T_Events::PostQuit(); // the window itself stays until shut-down
+        else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && g_gfxServer != nullptr)
+            g_gfxServer->ClearViewport(event.window.data1, event.window.data2);
+        break;
+    default:
+        break;
+    }
+}

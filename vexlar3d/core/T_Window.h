@@ -1,0 +1,36 @@
+#pragma once
+
+#include <SDL.h>
+
+// The one application window: a full-screen window or a framed window with
+// a client area of the configured size, created hidden with an OpenGL
+// frame buffer (the driver makes its context on it). Its message handler
+// turns key messages into keyState, size changes into a viewport refresh
+// and a close request into the quit message.
+class T_Window
+{
+public:
+    explicit T_Window(bool fullscreen);
+    ~T_Window();
+    T_Window(const T_Window&) = delete;
+    T_Window& operator=(const T_Window&) = delete;
+
+    // Switches to full screen when asked for, then shows and activates.
+    void Show();
+
+    // The window procedure: handles one message of the queue.
+    void HandleMessage(const SDL_Event& event);
+
+    SDL_Window* GetHandle() { return handle; }
+
+    SDL_Window* handle = nullptr;
+    bool fullscreen = false;
+
+    static constexpr const char* title = "Vexlar 3D engine";
+
+private:
+    bool cursorHidden = false;
+};
+
+// The window, set by its constructor and cleared by its destructor.
+extern T_Window* g_window;

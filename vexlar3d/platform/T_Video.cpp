@@ -1,0 +1,152 @@
+#include "vexlar3d/platform/T_Video.h"
+
+#include <SDL.h>
+
+bool T_Video::Start(std::string& error)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+    {
+        error = SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+void T_Video::Stop()
+{
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+bool T_Video::GetDisplayMode(int index, DisplayMode& mode)
+{
+    if (index < 0 || SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return false;
+    SDL_DisplayMode sdl{};
+    if (SDL_GetDisplayMode(0, index, &sdl) != 0)
+        return false;
+    mode.width = sdl.w;
+    mode.height = sdl.h;
+    mode.bitsPerPixel = static_cast<int>(SDL_BYTESPERPIXEL(sdl.format)) * 8;
+    mode.frequency = sdl.refresh_rate;
+    return true;
+}
+
+void T_Video::SetGLAttributes(int colorBits, int depthBits)
+{
+    int red = 8, green = 8, blue = 8;
+    if (colorBits <= 16)
+    {
+        red = 5;
+        green = 6;
+        blue = 5;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, red);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, green);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, blue);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+SDL_Window* T_Video::CreateGLWindow(const char* title, int width, int height, bool borderless, std::string& error)
+{
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (borderless)
+        flags |= SDL_WINDOW_BORDERLESS;
+    // SDL sizes the client area, so a framed window's client area is
+    // exactly width x height.
+    SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (window == nullptr)
+        error = SDL_GetError();
+    return window;
+}
+
+void T_Video::DestroyWindow(SDL_Window* window)
+{
+    if (window != nullptr)
+        SDL_DestroyWindow(window);
+}
+
+T_Video::FullscreenResult T_Video::EnterFullscreen(SDL_Window* window, const DisplayMode& wanted)
+{
+    if (window == nullptr)
+        return FullscreenResult::Failed;
+
+    int display = SDL_GetWindowDisplayIndex(window);
+    if (display < 0)
+        display = 0;
+    bool exact = false;
+    for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n && !exact; ++i)
+    {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(display, i, &mode) == 0)
+            exact = mode.w == wanted.width && mode.h == wanted.height &&
+                    static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8 == wanted.bitsPerPixel &&
+                    mode.refresh_rate == wanted.frequency;
+    }
+
+    if (exact)
+    {
+        SDL_DisplayMode request{};
+        request.w = wanted.width;
+        request.h = wanted.height;
+        request.refresh_rate = wanted.frequency;
+        SDL_DisplayMode closest{};
+        if (SDL_GetClosestDisplayMode(display, &request, &closest) != nullptr &&
+            SDL_SetWindowDisplayMode(window, &closest) == 0 &&
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0)
+        {
+            // Some display servers accept the request without switching;
+            // only a display that now runs the mode counts as switched.
+            SDL_DisplayMode now{};
+            if (SDL_GetCurrentDisplayMode(display, &now) == 0 && now.w == wanted.width && now.h == wanted.height)
+                return FullscreenResult::ModeSwitched;
+            SDL_SetWindowFullscreen(window, 0);
+        }
+    }
+
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0)
+        return FullscreenResult::Desktop;
+    return FullscreenResult::Failed;
+}
+
+void T_Video::LeaveFullscreen(SDL_Window* window)
+{
+    if (window != nullptr)
+        SDL_SetWindowFullscreen(window, 0);
+}
+
+void T_Video::ShowAndActivate(SDL_Window* window)
+{
+    if (window == nullptr)
+        return;
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+void T_Video::ShowCursor(bool show)
+{
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void T_Video::SuppressScreenSaver(bool suppress)
+{
+    if (suppress)
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
+}
+
+void T_Video::GetClientSize(SDL_Window* window, int& width, int& height)
+{
+    width = height = 0;
+    if (window != nullptr)
+        SDL_GetWindowSize(window, &width, &height);
+}
+
+unsigned T_Video::WindowId(SDL_Window* window)
+{
+    return window != nullptr ? SDL_GetWindowID(window) : 0;
+}

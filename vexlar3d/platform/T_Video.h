@@ -1,0 +1,52 @@
+#pragma once
+
+#include "vexlar3d/core/DisplayMode.h"
+
+#include <string>
+
+struct SDL_Window;
+
+// The display and its windows, over SDL's video subsystem.
+class T_Video
+{
+public:
+    // Starts SDL's video subsystem (counted: every successful Start needs a
+    // Stop). On failure, error holds SDL's reason.
+    static bool Start(std::string& error);
+    static void Stop();
+
+    // Mode number index of the primary display; false past the last one.
+    // bitsPerPixel counts the bytes a pixel takes, as 32 for 8-8-8 colour.
+    static bool GetDisplayMode(int index, DisplayMode& mode);
+
+    // The OpenGL frame-buffer request for windows created afterwards:
+    // double buffer, colour from colorBits (8-8-8 for 32 and 24, 5-6-5
+    // for 16), no alpha, no stencil, depthBits of depth, compatibility profile.
+    static void SetGLAttributes(int colorBits, int depthBits);
+
+    // A hidden OpenGL window with a client area of width x height; null on
+    // failure with SDL's reason in error.
+    static SDL_Window* CreateGLWindow(const char* title, int width, int height, bool borderless, std::string& error);
+    static void DestroyWindow(SDL_Window* window);
+
+    enum class FullscreenResult
+    {
+        ModeSwitched, // the display now runs the requested mode
+        Desktop,      // borderless full-screen window at the desktop's mode
+        Failed
+    };
+
+    // Takes the whole screen: the exact requested mode when the display has
+    // it and really switches to it, else a full-screen window at the desktop
+    // mode (the picture is then scaled by the renderer).
+    static FullscreenResult EnterFullscreen(SDL_Window* window, const DisplayMode& wanted);
+    // Back to a normal window and the desktop's own mode.
+    static void LeaveFullscreen(SDL_Window* window);
+
+    static void ShowAndActivate(SDL_Window* window);
+    static void ShowCursor(bool show);
+    static void SuppressScreenSaver(bool suppress);
+
+    static void GetClientSize(SDL_Window* window, int& width, int& height);
+    static unsigned WindowId(SDL_Window* window);
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "vexlar3d/timeline/T_IEffectManager.h"
+
+#include <cstdint>
+#include <vector>
+
+// The timeline: effects with their spans and drawing order. Draws every
+// effect whose span strictly contains the time, counts its frames and
+// reports the frame rates at the end. Owns the effects added to it.
+class T_EffectManager final : public T_IEffectManager
+{
+public:
+    explicit T_EffectManager(std::int32_t capacity);
+    ~T_EffectManager();
+    T_EffectManager(const T_EffectManager&) = delete;
+    T_EffectManager& operator=(const T_EffectManager&) = delete;
+
+    bool AddEffect(T_Effect* effect, float start, float end, std::int32_t order) override;
+    void Render(float time) override;
+    void ShowStatistics() override;
+    float GetEndTime() override { return endTime; }
+
+    // Parallel arrays of capacity entries, sorted by order; entries from
+    // count on are free.
+    std::vector<T_Effect*> effects;
+    std::vector<float> startTimes;
+    std::vector<float> endTimes;
+    std::vector<std::int32_t> orders;
+    std::vector<std::int32_t> drawCounts;
+    float endTime = 0.0f;
+    std::int32_t count = 0;
+    std::int32_t capacity = 0;
+};
