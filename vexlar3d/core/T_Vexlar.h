@@ -8,6 +8,7 @@
 
 class T_EffectManager;
 class T_ITimer;
+class T_SoundSystem;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -30,7 +31,7 @@ public:
     // shader manager
     // texture manager
     // file system
-    // sound system
+    T_SoundSystem* soundSystem = nullptr;
     // light manager
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;

@@ -17,7 +17,7 @@
 // Besides the live device it has an offline mode (InitOffline) in which no
 // device is opened and the caller pulls the mixed output with RenderOffline,
 // e.g. one frame's worth of samples per video frame when capturing.
-class T_SoundSystem : public T_ISoundSystem
+class T_SoundSystem final : public T_ISoundSystem
 {
 public:
     T_SoundSystem();
