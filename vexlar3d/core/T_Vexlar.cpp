@@ -4,9 +4,11 @@
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_MultimediaTimer.h"
 #include "vexlar3d/core/T_PerfCountTimer.h"
+#include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
+#include "vexlar3d/resources/T_FileSystem.h"
 #include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
@@ -21,8 +23,9 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     VEXLAR_LOG("Creating main system ...\n");
     std::memset(keyState, 0, sizeof keyState);
 
-    // operating-system report
-    // processor information and report
+    T_SystemReport::ReportOs();
+    cpuInfo = new CpuInfo{};
+    T_SystemReport::ReportCpu(*cpuInfo);
 
     std::string error;
     videoStarted = T_Video::Start(error);
@@ -38,7 +41,7 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     VEXLAR_LOG("Launching sub systems ...\n");
     // gfx server
     window = new T_Window(g_config.fullscreen);
-    // file system
+    fileSystem = new T_FileSystem();
     soundSystem = new T_SoundSystem();
     // texture manager (textureCapacity)
     // shader manager (shaderCapacity)
@@ -49,7 +52,7 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
         timer = new T_MultimediaTimer();
     effectManager = new T_EffectManager(effectCapacity);
 
-    // data root "Data/"
+    fileSystem->AddDirectory("Data/");
     // gfx server initialisation on the window
     // Sound: without a device the demo runs silent; Init logs why.
     soundSystem->SetMasterVolume(255);
@@ -88,8 +91,10 @@ T_Vexlar::~T_Vexlar()
         delete static_cast<T_MultimediaTimer*>(timer);
     timer = nullptr;
     // light manager
-    // file system
-    // processor information
+    delete fileSystem;
+    fileSystem = nullptr;
+    delete cpuInfo;
+    cpuInfo = nullptr;
 
     VEXLAR_LOG("  All sub-systems closed ... sucessfully\n");
     VEXLAR_LOG("\nExiting.\n\n");

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+struct CpuInfo;
 class T_EffectManager;
+class T_FileSystem;
 class T_ITimer;
 class T_SoundSystem;
 class T_Window;
@@ -30,14 +32,14 @@ public:
     T_Window* window = nullptr;
     // shader manager
     // texture manager
-    // file system
+    T_FileSystem* fileSystem = nullptr;
     T_SoundSystem* soundSystem = nullptr;
     // light manager
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;
     std::vector<DisplayMode> displayModes;
     std::int32_t displayModeIndex = 0;
-    // processor information
+    CpuInfo* cpuInfo = nullptr;
     std::string systemName = "Vexlar demosystem";
     std::string version = "v2.0 (private build)";
 

@@ -24,7 +24,7 @@ class T_ZipArchive;
 // The file system owns every source it hands out until CloseFile. Opening a
 // name that is already open gives a second, independent source; each one is
 // closed on its own.
-class T_FileSystem : public T_IFileSystem
+class T_FileSystem final : public T_IFileSystem
 {
 public:
     // Where a name was found (see Resolve).

@@ -1,1 +1,5 @@
 # Sources of vexlar3d/shaders/.
+target_sources(vexlar3d PRIVATE
+  shaders/T_Shader.cpp
+  shaders/T_ShaderLayer.cpp
+)

@@ -1,0 +1,575 @@
+// Pixels drawn by the gfx server, read back with glReadPixels: meshes, the
+// two draw routines giving identical pictures, texture upload (RGB rows of
+// any width, 8-bit luminance, both mip-map paths), the picture letterboxed
+// into a drawable of another size, ReadPixels, and the bitmap font.
+#include "GfxTestSupport.h"
+
+#include "vexlar3d/graphics/T_Driver.h"
+#include "vexlar3d/graphics/T_Light.h"
+#include "vexlar3d/graphics/T_Viewport.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace
+{
+bool IsBlack(const Rgba& p)
+{
+    return p[0] == 0 && p[1] == 0 && p[2] == 0;
+}
+
+std::size_t NonBlack(const std::vector<unsigned char>& rgba)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
+        count += (rgba[i] | rgba[i + 1] | rgba[i + 2]) != 0;
+    return count;
+}
+
+// A sphere of `rings` x `segments` quads with normals and texture coordinates.
+void AddSphere(T_Mesh& mesh, float radius, int rings, int segments)
+{
+    const float pi = 3.14159265f;
+    for (int r = 0; r <= rings; ++r)
+    {
+        const float phi = pi * static_cast<float>(r) / static_cast<float>(rings);
+        for (int s = 0; s <= segments; ++s)
+        {
+            const float theta = 2.0f * pi * static_cast<float>(s) / static_cast<float>(segments);
+            const float nx = std::sin(phi) * std::cos(theta);
+            const float ny = std::cos(phi);
+            const float nz = std::sin(phi) * std::sin(theta);
+            mesh.AddPosition(radius * nx, radius * ny, radius * nz);
+            mesh.AddNormal(nx, ny, nz);
+            mesh.AddTexCoord(static_cast<float>(s) / static_cast<float>(segments),
+                             static_cast<float>(r) / static_cast<float>(rings));
+        }
+    }
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < segments; ++s)
+        {
+            const auto a = static_cast<std::uint32_t>(r * (segments + 1) + s);
+            const auto b = a + static_cast<std::uint32_t>(segments + 1);
+            for (std::uint32_t i : {a, b, a + 1, a + 1, b, b + 1})
+                mesh.AddIndex(i);
+        }
+}
+
+std::unique_ptr<T_Texture> Checker(int size)
+{
+    return MakeTexture("checker", size, size, 32, [](int x, int y, unsigned char* p) {
+        const bool on = ((x / 2) + (y / 2)) % 2 == 0;
+        p[0] = on ? 250 : 30;
+        p[1] = static_cast<unsigned char>(x * 20);
+        p[2] = static_cast<unsigned char>(y * 20);
+        p[3] = 200;
+    });
+}
+} // namespace
+
+class DrawTest : public GfxTest
+{
+};
+
+TEST_F(DrawTest, MeshPixelsLandWhereTheCameraPutsThem)
+{
+    Start();
+    UseOrthoCamera();
+    T_Mesh mesh;
+    AddQuad(mesh, -1.0f, -0.75f, 0.0f, 0.0f); // lower-left quarter of the picture
+    auto red = FlatShader("red", 1, 0, 0);
+    server->BeginFrame();
+    server->SetShader(red.get());
+    server->DrawMesh(&mesh, 6, 0, 0.0f);
+    EXPECT_EQ(ReadPixel(100, 100), (Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(IsBlack(ReadPixel(500, 100)));
+    EXPECT_TRUE(IsBlack(ReadPixel(100, 400)));
+
+    // Vertex colours replace the layer colour; a sub-range draws only its
+    // triangle.
+    const float green[4] = {0, 1, 0, 1};
+    T_Mesh coloured;
+    AddQuad(coloured, 0.0f, 0.0f, 1.0f, 0.75f, green);
+    server->DrawMesh(&coloured, 3, 3, 0.0f); // upper-left triangle of the quad
+    EXPECT_EQ(ReadPixel(340, 460), (Rgba{0, 255, 0, 255}));
+    EXPECT_TRUE(IsBlack(ReadPixel(630, 260)));
+}
+
+TEST_F(DrawTest, MeshesOutsideTheirArraysAreRefused)
+{
+    Start();
+    UseOrthoCamera();
+    auto red = FlatShader("red", 1, 0, 0);
+    server->SetShader(red.get());
+    T_Mesh mesh;
+    AddQuad(mesh, -1.0f, -0.75f, 1.0f, 0.75f);
+    server->BeginFrame();
+    for (auto routine : {T_GfxServer::DrawRoutine::VertexArrays, T_GfxServer::DrawRoutine::Immediate})
+    {
+        server->SetDrawRoutine(routine);
+        server->DrawMesh(&mesh, 7, 0, 0.0f);  // past the index array
+        server->DrawMesh(&mesh, 3, -1, 0.0f); // before it
+        server->DrawMesh(&mesh, 3, 2147483647, 0.0f);
+        server->DrawMesh(&mesh, -3, 0, 0.0f);
+        server->DrawMesh(nullptr, 3, 0, 0.0f);
+        T_Mesh bad = mesh;
+        bad.indices[4] = 4; // one past the positions
+        server->DrawMesh(&bad, 6, 0, 0.0f);
+        T_Mesh shortColours = mesh;
+        shortColours.AddColor(1, 1, 1, 1); // fewer colours than positions
+        server->DrawMesh(&shortColours, 6, 0, 0.0f);
+        EXPECT_TRUE(IsBlack(ReadPixel(320, 240)));
+    }
+    // No shader set: nothing drawn either.
+    server->SetShader(nullptr);
+    server->DrawMesh(&mesh, 6, 0, 0.0f);
+    EXPECT_TRUE(IsBlack(ReadPixel(320, 240)));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Both draw routines render the same scene pixel for pixel: vertex colours,
+// two textured passes with blending and a scrolling modifier, a lit sphere
+// with an environment-mapped pass, a mesh without texture coordinates drawn
+// textured, a wire-frame pass, a triangle strip and a sub-range.
+TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
+{
+    Start();
+    auto checker = Checker(8);
+    checker->mipmap = true;
+    ASSERT_TRUE(server->UploadTexture(checker.get()));
+
+    T_Mesh colouredQuad;
+    const float orange[4] = {1.0f, 0.5f, 0.1f, 1.0f};
+    AddQuad(colouredQuad, -0.95f, 0.05f, -0.05f, 0.7f, orange);
+    colouredQuad.colors[2] = {0.1f, 0.2f, 0.9f, 1.0f};
+    auto plain = FlatShader("plain", 1, 1, 1);
+
+    T_Mesh texturedQuad;
+    AddQuad(texturedQuad, 0.05f, 0.05f, 0.95f, 0.7f);
+    auto twoPass = FlatShader("twoPass", 1, 1, 1);
+    twoPass->SetLayerCount(2);
+    twoPass->cullMode = T_Shader::CullNone;
+    twoPass->layers[0]->AddTexture(checker.get());
+    T_ShaderLayer& glow = *twoPass->layers[1];
+    glow.AddTexture(checker.get());
+    glow.blendSrc = 2;
+    glow.blendDst = 2;
+    glow.depthFunc = 3;
+    glow.depthWrite = false;
+    glow.color[0] = 0.2f;
+    glow.color[1] = 0.1f;
+    glow.color[2] = 0.0f;
+    glow.AddTcMod(T_ShaderLayer::TcModScroll, 0.1f, 0.05f, 0.0f);
+    glow.AddTcMod(T_ShaderLayer::TcModRotate, 0.5f, 0.5f, 30.0f);
+
+    T_Mesh sphere;
+    AddSphere(sphere, 0.4f, 12, 16);
+    auto lit = FlatShader("lit", 1, 1, 1);
+    lit->SetLayerCount(2);
+    lit->cullMode = T_Shader::CullBack;
+    lit->material = std::make_unique<T_Material>();
+    lit->layers[1]->AddTexture(checker.get());
+    lit->layers[1]->tcGen = T_ShaderLayer::TcGenEnvironment;
+    lit->layers[1]->blendSrc = 5;
+    lit->layers[1]->blendDst = 2;
+    lit->layers[1]->texFunc = T_ShaderLayer::TexFuncAdd;
+    T_Light light;
+    light.index = 0;
+    light.diffuse[0] = light.diffuse[1] = light.diffuse[2] = 0.9f;
+    light.ambient[2] = 0.2f;
+    light.position[0] = 1.0f;
+    light.position[1] = 1.0f;
+    light.position[2] = 2.0f;
+    light.position[3] = 0.0f;
+
+    T_Mesh bare; // positions only
+    bare.AddPosition(-0.9f, -0.7f, 0.0f);
+    bare.AddPosition(-0.1f, -0.7f, 0.0f);
+    bare.AddPosition(-0.5f, -0.1f, 0.0f);
+    for (std::uint32_t i : {0u, 1u, 2u})
+        bare.AddIndex(i);
+    auto texturedBare = FlatShader("texturedBare", 0.8f, 0.8f, 1.0f);
+    texturedBare->layers[0]->AddTexture(checker.get());
+    auto wire = FlatShader("wire", 0.3f, 1.0f, 0.3f);
+    wire->layers[0]->wireframe = true;
+
+    T_Mesh strip;
+    strip.primitive = GL_TRIANGLE_STRIP;
+    for (int i = 0; i < 8; ++i)
+    {
+        strip.AddPosition(0.1f + 0.1f * static_cast<float>(i / 2), -0.7f + 0.3f * static_cast<float>(i % 2), 0.0f);
+        strip.AddColor(0.1f * static_cast<float>(i), 1.0f, 0.5f, 1.0f);
+        strip.AddIndex(static_cast<std::uint32_t>(i));
+    }
+
+    T_Camera ortho;
+    ortho.projection = T_Camera::Orthographic;
+    T_Camera perspective;
+    perspective.z = -1.6f;
+    perspective.rotY = 25.0f;
+    perspective.x = 0.3f;
+
+    auto render = [&](T_GfxServer::DrawRoutine routine) {
+        server->SetDrawRoutine(routine);
+        timer.time = 1.7f;
+        server->BeginFrame();
+        server->SetCamera(&ortho);
+        server->SetShader(plain.get());
+        server->DrawMesh(&colouredQuad, 6, 0, 1.7f);
+        server->SetShader(twoPass.get());
+        server->DrawMesh(&texturedQuad, 6, 0, 1.7f);
+        server->SetShader(texturedBare.get());
+        server->DrawMesh(&bare, 3, 0, 1.7f);
+        server->SetShader(wire.get());
+        server->LineWidth(2.0f);
+        server->DrawMesh(&bare, 3, 0, 1.7f);
+        server->SetShader(plain.get());
+        server->DrawMesh(&strip, 8, 0, 1.7f);
+        server->DrawMesh(&colouredQuad, 3, 3, 1.7f);
+        server->SetCamera(&perspective);
+        server->EnableLight(&light);
+        server->SetShader(lit.get());
+        server->DrawMesh(&sphere, static_cast<std::int32_t>(sphere.indices.size()), 0, 1.7f);
+        server->DisableLight(&light);
+        return ReadDrawable(640, 480);
+    };
+
+    const auto arrays = render(T_GfxServer::DrawRoutine::VertexArrays);
+    const auto immediate = render(T_GfxServer::DrawRoutine::Immediate);
+    const auto arraysAgain = render(T_GfxServer::DrawRoutine::VertexArrays);
+    EXPECT_GT(NonBlack(arrays), 640u * 480u / 5);
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < arrays.size(); ++i)
+        differing += arrays[i] != immediate[i];
+    EXPECT_EQ(differing, 0u);
+    EXPECT_TRUE(arrays == arraysAgain);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    // The vertex-array routine leaves the client state as it found it.
+    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+}
+
+TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormat)
+{
+    Start();
+    // RGB rows of 5 pixels are 15 bytes: no padding may be assumed.
+    auto rgb = MakeTexture("rgb", 5, 3, 24, [](int x, int y, unsigned char* p) {
+        p[0] = static_cast<unsigned char>(x * 50);
+        p[1] = static_cast<unsigned char>(y * 80);
+        p[2] = static_cast<unsigned char>(x + y);
+    });
+    ASSERT_TRUE(server->UploadTexture(rgb.get()));
+    std::vector<unsigned char> back(15 * 3);
+    glBindTexture(GL_TEXTURE_2D, rgb->glName);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
+    EXPECT_TRUE(std::equal(back.begin(), back.end(), rgb->pixels));
+
+    // 8-bit greyscale uploads as luminance, and UpdateTexture keeps it so.
+    g_config.textureFilter = 0;
+    auto grey = MakeTexture("grey", 3, 2, 8, [](int x, int y, unsigned char* p) {
+        p[0] = static_cast<unsigned char>(40 * x + 100 * y);
+    });
+    ASSERT_TRUE(server->UploadTexture(grey.get()));
+    GLint format = 0;
+    glBindTexture(GL_TEXTURE_2D, grey->glName);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    EXPECT_EQ(format, GL_LUMINANCE8);
+    std::vector<unsigned char> lum(6);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, lum.data());
+    EXPECT_TRUE(std::equal(lum.begin(), lum.end(), grey->pixels));
+    grey->pixels[4] = 222;
+    server->UpdateTexture(grey.get());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, lum.data());
+    EXPECT_EQ(lum[4], 222);
+
+    // Drawn, a greyscale texel shows as grey.
+    UseOrthoCamera();
+    auto shader = FlatShader("grey", 1, 1, 1);
+    shader->layers[0]->AddTexture(grey.get());
+    T_Mesh quad;
+    AddQuad(quad, -1.0f, -0.75f, 1.0f, 0.75f);
+    server->BeginFrame();
+    server->SetShader(shader.get());
+    server->DrawMesh(&quad, 6, 0, 0.0f);
+    const Rgba texel = ReadPixel(530, 360); // texel (2, 1): 180
+    EXPECT_EQ(texel[0], 180);
+    EXPECT_EQ(texel[1], 180);
+    EXPECT_EQ(texel[2], 180);
+    EXPECT_EQ(ReadPixel(320, 360)[1], 222); // texel (1, 1) as updated
+}
+
+TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
+{
+    Start();
+    T_Driver& driver = *server->GetDriver();
+    for (bool generate : {true, false})
+    {
+        driver.flags[static_cast<int>(T_Driver::Ext::SGIS_generate_mipmap)] = generate;
+        auto texture = MakeTexture("mip", 8, 8, 32, [](int, int, unsigned char* p) {
+            p[0] = 200;
+            p[1] = 100;
+            p[2] = 50;
+            p[3] = 255;
+        });
+        texture->mipmap = true;
+        ASSERT_TRUE(server->UploadTexture(texture.get()));
+        glBindTexture(GL_TEXTURE_2D, texture->glName);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &width);
+        EXPECT_EQ(width, 1) << (generate ? "extension" : "glu");
+        unsigned char smallest[4] = {};
+        glGetTexImage(GL_TEXTURE_2D, 3, GL_RGBA, GL_UNSIGNED_BYTE, smallest);
+        EXPECT_EQ(smallest[0], 200);
+        EXPECT_EQ(smallest[2], 50);
+        GLint minFilter = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+        EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+        GLint wrap = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+        EXPECT_EQ(wrap, GL_CLAMP);
+    }
+}
+
+TEST_F(DrawTest, UploadRefusesRecordsWithTooFewPixels)
+{
+    Start();
+    auto texture = MakeTexture("t", 4, 4, 32, [](int, int, unsigned char*) {});
+    texture->dataSize = 4 * 4 * 4 - 1;
+    EXPECT_FALSE(server->UploadTexture(texture.get()));
+    texture->dataSize = 4 * 4 * 4;
+    texture->bitsPerPixel = 16; // read as RGB: 48 bytes, fits
+    EXPECT_TRUE(server->UploadTexture(texture.get()));
+    texture->width = 0;
+    EXPECT_FALSE(server->UploadTexture(texture.get()));
+    EXPECT_FALSE(server->UploadTexture(nullptr));
+
+    // No pixels at all: storage only.
+    T_Texture empty;
+    empty.width = 16;
+    empty.height = 16;
+    empty.bitsPerPixel = 32;
+    EXPECT_TRUE(server->UploadTexture(&empty));
+    server->UpdateTexture(&empty); // nothing to send
+    texture->width = 4;
+    texture->height = 400; // larger than its pixels: not sent
+    server->UpdateTexture(texture.get());
+    server->DeleteTexture(&empty);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The drawable is wider than the picture: bars left and right.
+TEST_F(DrawTest, PictureIsPillarboxedInAWiderDrawable)
+{
+    Start(800, 480);
+    const auto& picture = server->GetPicture();
+    EXPECT_EQ(picture.x, 80);
+    EXPECT_EQ(picture.width, 640);
+    UseOrthoCamera();
+    T_Mesh quad;
+    AddQuad(quad, -1.0f, -0.75f, 1.0f, 0.75f);
+    auto white = FlatShader("white", 1, 1, 1);
+    server->BeginFrame();
+    server->SetShader(white.get());
+    server->DrawMesh(&quad, 6, 0, 0.0f);
+    EXPECT_TRUE(IsBlack(ReadPixel(40, 240)));
+    EXPECT_TRUE(IsBlack(ReadPixel(79, 240)));
+    EXPECT_EQ(ReadPixel(80, 240)[0], 255);
+    EXPECT_EQ(ReadPixel(719, 240)[0], 255);
+    EXPECT_TRUE(IsBlack(ReadPixel(720, 240)));
+
+    // Viewports are fractions of the picture.
+    T_Viewport right;
+    right.width = 0.5f;
+    right.x = 0.5f;
+    server->SetViewport(&right);
+    GLint v[4] = {};
+    glGetIntegerv(GL_VIEWPORT, v);
+    EXPECT_EQ(v[0], 80 + 320);
+    EXPECT_EQ(v[2], 320);
+    EXPECT_EQ(v[3], 480);
+
+    // A size change seen by ClearViewport re-applies the viewport.
+    server->ClearViewport(1000, 480);
+    glGetIntegerv(GL_VIEWPORT, v);
+    EXPECT_EQ(v[0], 180 + 320);
+    server->ClearViewport(800, 480);
+    glGetIntegerv(GL_VIEWPORT, v);
+    EXPECT_EQ(v[0], 80 + 320);
+    EXPECT_TRUE(IsBlack(ReadPixel(400, 240))); // and it cleared
+}
+
+// The drawable is taller: bars above and below.
+TEST_F(DrawTest, PictureIsLetterboxedInATallerDrawable)
+{
+    Start(640, 600);
+    EXPECT_EQ(server->GetPicture().y, 60);
+    UseOrthoCamera();
+    T_Mesh quad;
+    AddQuad(quad, -1.0f, -0.75f, 1.0f, 0.75f);
+    auto white = FlatShader("white", 1, 1, 1);
+    server->BeginFrame();
+    server->SetShader(white.get());
+    server->DrawMesh(&quad, 6, 0, 0.0f);
+    EXPECT_TRUE(IsBlack(ReadPixel(320, 30)));
+    EXPECT_EQ(ReadPixel(320, 60)[0], 255);
+    EXPECT_EQ(ReadPixel(320, 539)[0], 255);
+    EXPECT_TRUE(IsBlack(ReadPixel(320, 540)));
+}
+
+// A drawable twice the configured size: the picture fills it at its own
+// resolution and ReadPixels still gives a configured-size image of it.
+TEST_F(DrawTest, ReadPixelsReadsThePictureAtTheImageSize)
+{
+    Start(1280, 960);
+    EXPECT_EQ(server->GetPicture().width, 1280);
+    UseOrthoCamera();
+    T_Mesh quad;
+    AddQuad(quad, -1.0f, -0.75f, 0.0f, 0.75f); // left half red
+    auto red = FlatShader("red", 1, 0, 0);
+    server->BeginFrame();
+    server->SetShader(red.get());
+    server->DrawMesh(&quad, 6, 0, 0.0f);
+
+    T_Texture image("shot", 640, 480, false, false);
+    server->ReadPixels(&image);
+    auto at = [&](int x, int y) { return image.pixels + (static_cast<std::size_t>(y) * 640 + x) * 4; };
+    EXPECT_EQ(at(100, 100)[0], 255);
+    EXPECT_EQ(at(319, 479)[0], 255);
+    EXPECT_EQ(at(320, 0)[0], 0);
+    EXPECT_EQ(at(639, 479)[0], 0);
+
+    // RGB images get three bytes a pixel; one too small is left alone.
+    T_Texture rgb("rgb", 4, 2, false, false);
+    rgb.bitsPerPixel = 24;
+    rgb.dataSize = 4 * 2 * 3;
+    server->ReadPixels(&rgb);
+    EXPECT_EQ(rgb.pixels[0], 255);
+    EXPECT_EQ(rgb.pixels[1], 0);
+    EXPECT_EQ(rgb.pixels[3], 255);
+    T_Texture tiny("tiny", 640, 480, false, false);
+    tiny.dataSize = 16;
+    server->ReadPixels(&tiny);
+    EXPECT_EQ(tiny.pixels[0], 0);
+}
+
+TEST_F(DrawTest, ReadPixelsAtTheConfiguredSize)
+{
+    Start();
+    UseOrthoCamera();
+    T_Mesh quad;
+    AddQuad(quad, 0.0f, 0.0f, 1.0f, 0.75f); // upper-right quarter
+    auto blue = FlatShader("blue", 0, 0, 1);
+    server->BeginFrame();
+    server->SetShader(blue.get());
+    server->DrawMesh(&quad, 6, 0, 0.0f);
+    T_Texture image("shot", 640, 480, false, false);
+    server->ReadPixels(&image);
+    const unsigned char* inside = image.pixels + (static_cast<std::size_t>(400) * 640 + 500) * 4;
+    const unsigned char* outside = image.pixels + (static_cast<std::size_t>(100) * 640 + 100) * 4;
+    EXPECT_EQ(inside[2], 255);
+    EXPECT_EQ(outside[2], 0);
+}
+
+class FontTest : public GfxTest
+{
+protected:
+    void SetUp() override
+    {
+        GfxTest::SetUp();
+        g_config.textureFilter = 0;
+        Start();
+        // 10 x 10 cells of 16 texels; cell i has colour (10 + 2i, 255 - i, 77).
+        fontTexture = MakeTexture("font", 160, 160, 32, [](int x, int y, unsigned char* p) {
+            const int cell = (9 - y / 16) * 10 + x / 16;
+            p[0] = static_cast<unsigned char>(10 + 2 * cell);
+            p[1] = static_cast<unsigned char>(255 - cell);
+            p[2] = 77;
+            p[3] = 255;
+        });
+        ASSERT_TRUE(server->UploadTexture(fontTexture.get()));
+        font = FlatShader("default_font", 1, 1, 1);
+        font->layers[0]->AddTexture(fontTexture.get());
+        server->BuildFont(32, 20);
+    }
+
+    static Rgba CellColour(int cell)
+    {
+        return Rgba{static_cast<unsigned char>(10 + 2 * cell), static_cast<unsigned char>(255 - cell), 77, 255};
+    }
+
+    std::unique_ptr<T_Texture> fontTexture;
+    std::unique_ptr<T_Shader> font;
+};
+
+TEST_F(FontTest, CharactersUseTheirCellsAndAdvance)
+{
+    server->BeginFrame();
+    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, "%c", 'A');
+    EXPECT_EQ(ReadPixel(16, 16), CellColour(33)); // 'A' is cell 33
+    EXPECT_EQ(ReadPixel(2, 2), CellColour(33));
+    EXPECT_EQ(ReadPixel(29, 29), CellColour(33));
+    EXPECT_TRUE(IsBlack(ReadPixel(40, 16)));
+
+    server->BeginFrame();
+    server->Print(font.get(), 0.5f, 0.5f, 1.0f, 1.0f, "AB");
+    EXPECT_EQ(ReadPixel(320 + 45, 240 + 16), CellColour(34)); // 'B' 20 pixels on
+    EXPECT_EQ(ReadPixel(320 + 5, 240 + 16), CellColour(33));
+
+    // Five characters at scale 2 move the model-view 5 x 20/640 x 2 along.
+    server->Print(font.get(), 0.1f, 0.2f, 2.0f, 1.0f, "%s", "ABCDE");
+    auto m = GetMatrix(GL_MODELVIEW_MATRIX);
+    EXPECT_NEAR(m[12], 0.1f + 5.0f * 20.0f / 640.0f * 2.0f, 1e-5);
+    EXPECT_NEAR(m[13], 0.2f, 1e-6);
+
+    // Bytes outside 32..127 name empty lists: no glyph, no advance.
+    server->Print(font.get(), 0.1f, 0.2f, 1.0f, 1.0f, "\x01\xC8\xFF");
+    m = GetMatrix(GL_MODELVIEW_MATRIX);
+    EXPECT_NEAR(m[12], 0.1f, 1e-6);
+
+    // Text longer than 255 characters is cut at 255.
+    const std::string longText(400, 'x');
+    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, "%s", longText.c_str());
+    m = GetMatrix(GL_MODELVIEW_MATRIX);
+    EXPECT_NEAR(m[12], 255.0f * 20.0f / 640.0f, 1e-3);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(FontTest, PrintMakesTheNextShaderAndCameraApplyInFull)
+{
+    auto lit = FlatShader("lit", 1, 1, 1);
+    lit->material = std::make_unique<T_Material>();
+    server->SetShader(lit.get());
+    UseOrthoCamera();
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+
+    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, "hi");
+    EXPECT_EQ(server->currentShader, nullptr);
+    EXPECT_EQ(server->currentCamera, nullptr);
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING)); // the font shader has no material
+    EXPECT_NEAR(GetMatrix(GL_PROJECTION_MATRIX)[0], 2.0f, 1e-6); // glOrtho(0, 1, ...)
+
+    server->SetShader(lit.get());
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    server->SetCamera(&camera);
+    EXPECT_NEAR(GetMatrix(GL_PROJECTION_MATRIX)[0], 1.0f, 1e-6);
+
+    // A null format or shader draws nothing and leaves the state alone.
+    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, nullptr);
+    server->Print(nullptr, 0.0f, 0.0f, 1.0f, 1.0f, "x");
+    EXPECT_EQ(server->currentShader, lit.get());
+}
+
+TEST_F(FontTest, TextIsTexturedAfterAnUntexturedPass)
+{
+    T_Mesh quad;
+    AddQuad(quad, -1.0f, -0.75f, -0.9f, -0.7f);
+    auto plain = FlatShader("plain", 0, 0, 0);
+    UseOrthoCamera();
+    server->BeginFrame();
+    server->SetShader(plain.get());
+    server->DrawMesh(&quad, 6, 0, 0.0f); // leaves texturing off
+    server->Print(font.get(), 0.5f, 0.5f, 1.0f, 1.0f, "A");
+    EXPECT_EQ(ReadPixel(320 + 16, 240 + 16), CellColour(33));
+}

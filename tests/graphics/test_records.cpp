@@ -1,0 +1,291 @@
+// Records and helpers that need no OpenGL context: shader, layer and material
+// defaults, texture hand-back, light allocation, the version reader, the
+// entry-point table and the picture fit.
+#include "vexlar3d/graphics/T_Driver.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/graphics/T_GlEntryPoints.h"
+#include "vexlar3d/graphics/T_LightManager.h"
+#include "vexlar3d/graphics/T_Mesh.h"
+#include "vexlar3d/resources/T_ITextureManager.h"
+#include "vexlar3d/resources/T_Texture.h"
+#include "vexlar3d/shaders/T_Shader.h"
+
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// Records which textures were handed back.
+class ReleaseRecorder : public T_ITextureManager
+{
+public:
+    ReleaseRecorder() { g_textureManager = this; }
+    ~ReleaseRecorder() { g_textureManager = nullptr; }
+    T_Texture* Load(const std::string&, bool, bool) override { return nullptr; }
+    T_Texture* Create(const std::string&, std::int32_t, std::int32_t, bool) override { return nullptr; }
+    T_Texture* Find(const std::string&) override { return nullptr; }
+    void Release(T_Texture* texture) override { released.push_back(texture); }
+    void FreePixelCopies() override {}
+    void ReleaseAll() override {}
+    std::vector<T_Texture*> released;
+};
+
+std::string ReadLog()
+{
+    std::ifstream in("vexlar.log");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+} // namespace
+
+TEST(ShaderRecords, NewShaderAndLayerHaveTheirDefaults)
+{
+    T_Shader shader("wall");
+    EXPECT_EQ(shader.name, "wall");
+    EXPECT_EQ(shader.layerCount, 0);
+    EXPECT_TRUE(shader.layers.empty());
+    EXPECT_EQ(shader.material, nullptr);
+    EXPECT_EQ(shader.cullMode, 1);
+
+    ASSERT_TRUE(shader.SetLayerCount(2));
+    ASSERT_EQ(shader.layers.size(), 2u);
+    const T_ShaderLayer& layer = *shader.layers[1];
+    EXPECT_EQ(layer.textureCount, 0);
+    EXPECT_TRUE(layer.textures.empty());
+    for (float c : layer.color)
+        EXPECT_EQ(c, 1.0f);
+    EXPECT_EQ(layer.blendSrc, 0);
+    EXPECT_EQ(layer.blendDst, 0);
+    EXPECT_EQ(layer.depthFunc, 2);
+    EXPECT_TRUE(layer.depthWrite);
+    EXPECT_TRUE(layer.mipmaps);
+    EXPECT_FALSE(layer.wireframe);
+    EXPECT_FALSE(layer.polygonOffset);
+    EXPECT_EQ(layer.tcModCount, 0);
+    EXPECT_EQ(layer.tcGen, 0);
+    EXPECT_EQ(layer.texFunc, 0);
+    EXPECT_EQ(layer.animRate, 0.0f);
+
+    T_Material material;
+    EXPECT_FLOAT_EQ(material.ambient[0], 0.2f);
+    EXPECT_FLOAT_EQ(material.diffuse[2], 0.8f);
+    EXPECT_FLOAT_EQ(material.specular[3], 1.0f);
+    EXPECT_FLOAT_EQ(material.emission[0], 0.0f);
+    EXPECT_FLOAT_EQ(material.shininess, 0.0f);
+}
+
+TEST(ShaderRecords, LayerCountAndModifierLimits)
+{
+    T_Shader shader("s");
+    EXPECT_FALSE(shader.SetLayerCount(-1));
+    EXPECT_FALSE(shader.SetLayerCount(T_Shader::maxLayers + 1));
+    EXPECT_EQ(shader.layerCount, 0);
+    EXPECT_TRUE(shader.layers.empty());
+
+    T_ShaderLayer layer;
+    for (int i = 0; i < T_ShaderLayer::maxTcMods; ++i)
+        ASSERT_TRUE(layer.AddTcMod(T_ShaderLayer::TcModScroll, 1.0f, 2.0f, 3.0f));
+    EXPECT_FALSE(layer.AddTcMod(T_ShaderLayer::TcModScale, 1.0f, 1.0f, 0.0f));
+    EXPECT_EQ(layer.tcModCount, T_ShaderLayer::maxTcMods);
+}
+
+TEST(ShaderRecords, DestroyedLayersGiveTheirTexturesBack)
+{
+    T_Texture a;
+    T_Texture b;
+    {
+        ReleaseRecorder manager;
+        {
+            T_Shader shader("s");
+            shader.SetLayerCount(2);
+            shader.layers[0]->AddTexture(&a);
+            shader.layers[0]->AddTexture(nullptr);
+            shader.layers[1]->AddTexture(&b);
+            shader.layers[1]->AddTexture(&a);
+            EXPECT_EQ(shader.layers[0]->textureCount, 1);
+            EXPECT_EQ(shader.layers[1]->textureCount, 2);
+        }
+        EXPECT_EQ(manager.released, (std::vector<T_Texture*>{&a, &b, &a}));
+    }
+    // Without a texture manager the layer just goes.
+    T_ShaderLayer orphan;
+    orphan.AddTexture(&a);
+}
+
+TEST(LightManager, AllocatesFreesAndReusesInArrayOrder)
+{
+    T_LightManager manager;
+    EXPECT_EQ(g_lightManager, &manager);
+    EXPECT_EQ(manager.lights[3].index, -1);
+    EXPECT_FLOAT_EQ(manager.lights[3].spotCutoff, 180.0f);
+    EXPECT_FLOAT_EQ(manager.lights[3].spotDirection[2], -1.0f);
+    EXPECT_FLOAT_EQ(manager.lights[3].constantAttenuation, 1.0f);
+
+    T_Light* l0 = manager.AllocateLight();
+    T_Light* l1 = manager.AllocateLight();
+    T_Light* l2 = manager.AllocateLight();
+    EXPECT_EQ(l0, &manager.lights[0]);
+    EXPECT_EQ(l2, &manager.lights[2]);
+    EXPECT_EQ(l0->index, 0);
+    EXPECT_EQ(l1->index, 1);
+    EXPECT_EQ(l2->index, 2);
+    EXPECT_EQ(manager.GetActiveCount(), 3);
+
+    manager.FreeLight(l1);
+    EXPECT_EQ(manager.GetActiveCount(), 2);
+    manager.FreeLight(l1); // already free: the count stays right
+    T_Light stranger;
+    manager.FreeLight(&stranger);
+    manager.FreeLight(nullptr);
+    EXPECT_EQ(manager.GetActiveCount(), 2);
+    EXPECT_EQ(manager.AllocateLight(), l1);
+
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(manager.AllocateLight(), nullptr);
+    EXPECT_EQ(manager.GetActiveCount(), 8);
+    EXPECT_EQ(manager.AllocateLight(), nullptr); // there is no ninth light
+    EXPECT_EQ(manager.GetActiveCount(), 8);
+
+    manager.FreeAllLights();
+    EXPECT_EQ(manager.GetActiveCount(), 0);
+    EXPECT_EQ(manager.AllocateLight(), l0);
+    manager.ApplyLight(l0); // no gfx server: nothing happens
+}
+
+TEST(LightManager, LogsCreationAndDestructionAndClearsItsPointer)
+{
+    {
+        T_LightManager manager;
+    }
+    EXPECT_EQ(g_lightManager, nullptr);
+    const std::string log = ReadLog();
+    const auto created = log.find("  Creating light manager ...\n");
+    const auto destroyed = log.find("  Destroying light manager ...\n");
+    ASSERT_NE(created, std::string::npos);
+    ASSERT_NE(destroyed, std::string::npos);
+    EXPECT_LT(created, destroyed);
+}
+
+TEST(Driver, CoreVersionReadsTheLeadingNumber)
+{
+    struct Case
+    {
+        const char* version;
+        bool gl12;
+        bool gl13;
+    };
+    const Case cases[] = {
+        {"1.1", false, false},
+        {"1.1.0 Microsoft", false, false},
+        {"1.2.1", true, false},
+        {"1.3", true, true},
+        {"1.5", true, true},
+        {"1.10", true, true},
+        {"2.0", true, true},
+        {"4.5 (Compatibility Profile) Mesa 22.3.6", true, true},
+        {"", false, false},
+        {"Mesa 1.5", false, false},
+        {"4", false, false},
+        {"4.", false, false},
+        {"99999999999999999999.9", false, false},
+    };
+    for (const Case& c : cases)
+    {
+        bool gl12 = true;
+        bool gl13 = true;
+        T_Driver::ReadCoreVersion(c.version, gl12, gl13);
+        EXPECT_EQ(gl12, c.gl12) << '"' << c.version << '"';
+        EXPECT_EQ(gl13, c.gl13) << '"' << c.version << '"';
+    }
+}
+
+TEST(Driver, SubstringTestOnTheStoredLists)
+{
+    T_Driver driver;
+    driver.extensions = "GL_ARB_shadow_ambient\nGL_EXT_bgra\n";
+    driver.windowSystemExtensions = "EGL_KHR_image_base\n";
+    EXPECT_TRUE(driver.HasExtension("GL_ARB_shadow"));
+    EXPECT_TRUE(driver.HasExtension("GL_ARB_shadow_ambient"));
+    EXPECT_FALSE(driver.HasExtension("GL_ext_bgra"));
+    EXPECT_TRUE(driver.HasWindowSystemExtension("EGL_KHR_image"));
+    EXPECT_FALSE(driver.HasWindowSystemExtension("GL_EXT_bgra"));
+    EXPECT_STREQ(T_Driver::ExtensionName(T_Driver::Ext::ARB_imaging), "GL_ARB_imaging");
+    EXPECT_STREQ(T_Driver::ExtensionName(T_Driver::Ext::WGL_NV_render_texture_rectangle),
+                 "WGL_NV_render_texture_rectangle");
+    EXPECT_EQ(T_Driver::extensionCount, 80);
+}
+
+TEST(EntryPoints, TableIsGeneratedFromTheNameLists)
+{
+    using EP = T_GlEntryPoints;
+    std::set<std::string> names;
+    for (int i = 0; i < EP::count; ++i)
+        names.insert(EP::Name(static_cast<EP::Id>(i)));
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(EP::count));
+    EXPECT_EQ(EP::count, 467);
+
+    auto members = [](EP::Group group) {
+        std::vector<std::string> out;
+        for (EP::Id id : EP::Members(group))
+            out.push_back(EP::Name(id));
+        return out;
+    };
+    EXPECT_EQ(members(EP::Group::OpenGL12),
+              (std::vector<std::string>{"glTexImage3D", "glTexSubImage3D", "glCopyTexSubImage3D",
+                                        "glDrawRangeElements"}));
+    const auto gl13 = members(EP::Group::OpenGL13);
+    ASSERT_EQ(gl13.size(), 46u);
+    EXPECT_EQ(gl13.front(), "glActiveTexture");
+    EXPECT_EQ(gl13.back(), "glSampleCoverage");
+    const auto vertexShader = members(EP::Group::EXT_vertex_shader);
+    ASSERT_EQ(vertexShader.size(), 42u);
+    EXPECT_EQ(vertexShader[13], "glSetInvarianceEXT");
+    EXPECT_EQ(members(EP::Group::NV_vertex_program).size(), 64u);
+    EXPECT_EQ(members(EP::Group::WGL_EXT_swap_control),
+              (std::vector<std::string>{"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}));
+    EXPECT_TRUE(members(EP::Group::NoGroup).empty());
+    EXPECT_STREQ(EP::GroupLabel(EP::Group::ARB_imaging), "GL_ARB_imaging");
+    EXPECT_EQ(EP::Get(EP::Id::Count), nullptr);
+}
+
+TEST(Presentation, PictureKeepsItsAspectInsideTheDrawable)
+{
+    using R = T_GfxServer::Rect;
+    auto same = [](const R& a, const R& b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    };
+    EXPECT_TRUE(same(T_GfxServer::FitPicture(640, 480, 640, 480), R{0, 0, 640, 480}));
+    EXPECT_TRUE(same(T_GfxServer::FitPicture(800, 480, 640, 480), R{80, 0, 640, 480}));
+    EXPECT_TRUE(same(T_GfxServer::FitPicture(640, 600, 640, 480), R{0, 60, 640, 480}));
+    EXPECT_TRUE(same(T_GfxServer::FitPicture(1280, 960, 640, 480), R{0, 0, 1280, 960}));
+    EXPECT_TRUE(same(T_GfxServer::FitPicture(1920, 1080, 640, 480), R{240, 0, 1440, 1080}));
+    EXPECT_TRUE(same(T_GfxServer::FitPicture(0, 480, 640, 480), R{0, 0, 0, 0}));
+    EXPECT_TRUE(same(T_GfxServer::FitPicture(300, 200, 0, 0), R{0, 0, 300, 200}));
+}
+
+TEST(Mesh, AddHelpersKeepTheCounts)
+{
+    T_Mesh mesh;
+    EXPECT_EQ(mesh.primitive, 4);
+    mesh.AddPosition(1, 2, 3);
+    mesh.AddNormal(0, 0, 1);
+    mesh.AddTexCoord(0.5f, 0.5f);
+    mesh.AddColor(1, 0, 0, 1);
+    mesh.AddIndex(0);
+    EXPECT_EQ(mesh.positionCount, 1);
+    EXPECT_EQ(mesh.normalCount, 1);
+    EXPECT_EQ(mesh.texCoordCount, 1);
+    EXPECT_EQ(mesh.colorCount, 1);
+    EXPECT_EQ(mesh.indexCount, 1);
+    EXPECT_EQ(mesh.positions[0][2], 3.0f);
+    mesh.Clear();
+    EXPECT_TRUE(mesh.positions.empty());
+    EXPECT_EQ(mesh.indexCount, 0);
+}
