@@ -11,6 +11,7 @@
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
 #include <algorithm>
@@ -43,7 +44,7 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     gfxServer = new T_GfxServer();
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
-    // sound system
+    soundSystem = new T_SoundSystem();
     // texture manager (textureCapacity)
     // shader manager (shaderCapacity)
     lightManager = new T_LightManager();
@@ -55,7 +56,11 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
 
     fileSystem->AddDirectory("Data/");
     gfxServer->Init(window->GetHandle());
-    // sound configuration and start
+    // Sound: without a device the demo runs silent; Init logs why.
+    soundSystem->SetMasterVolume(255);
+    soundSystem->SetMixRate(g_config.mixRate);
+    soundSystem->SetDriver(0);
+    soundSystem->Init();
     // font
     window->Show();
     // two please-wait frames
@@ -80,7 +85,8 @@ T_Vexlar::~T_Vexlar()
     window = nullptr;
     delete gfxServer;
     gfxServer = nullptr;
-    // sound system
+    delete soundSystem;
+    soundSystem = nullptr;
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.
     if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))

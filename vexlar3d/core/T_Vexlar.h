@@ -12,6 +12,7 @@ class T_FileSystem;
 class T_GfxServer;
 class T_ITimer;
 class T_LightManager;
+class T_SoundSystem;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -34,7 +35,7 @@ public:
     // shader manager
     // texture manager
     T_FileSystem* fileSystem = nullptr;
-    // sound system
+    T_SoundSystem* soundSystem = nullptr;
     T_LightManager* lightManager = nullptr;
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;
