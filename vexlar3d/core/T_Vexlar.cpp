@@ -41,7 +41,7 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     }
 
     VEXLAR_LOG("Launching sub systems ...\n");
-    // gfx server
+    gfxServer = new T_GfxServer();
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
     // sound system
@@ -55,7 +55,7 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     effectManager = new T_EffectManager(effectCapacity);
 
     fileSystem->AddDirectory("Data/");
-    // gfx server initialisation on the window
+    gfxServer->Init(window->GetHandle());
     // sound configuration and start
 
     // Font: the texture manager was made before there was a context, so the
@@ -63,8 +63,7 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     // its display lists and its shader.
     textureManager->UploadDefaultTexture();
     shaderManager->LoadScript("default_font");
-    if (auto* server = dynamic_cast<T_GfxServer*>(g_gfxServer))
-        server->BuildFont(32, 20);
+    gfxServer->BuildFont(32, 20);
     fontShader = shaderManager->GetShader("default_font");
 
     window->Show();
@@ -72,11 +71,9 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     // Twice, so that both buffers show the text while the shaders load.
     for (int frame = 0; frame < 2; ++frame)
     {
-        if (g_gfxServer == nullptr)
-            break;
-        g_gfxServer->BeginFrame();
-        g_gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
-        g_gfxServer->EndFrame();
+        gfxServer->BeginFrame();
+        gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
+        gfxServer->EndFrame();
     }
 
     shaderManager->AddShadersFromScript("shaderlist.txt");
@@ -89,7 +86,8 @@ T_Vexlar::~T_Vexlar()
     if (effectManager != nullptr)
         effectManager->ShowStatistics();
     VEXLAR_LOG("Closing main system ...\n");
-    // gfx server shut-down
+    if (gfxServer != nullptr)
+        gfxServer->Shutdown();
 
     delete effectManager;
     effectManager = nullptr;
@@ -100,7 +98,8 @@ T_Vexlar::~T_Vexlar()
     textureManager = nullptr;
     delete window;
     window = nullptr;
-    // gfx server
+    delete gfxServer;
+    gfxServer = nullptr;
     // sound system
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.

@@ -9,6 +9,7 @@
 struct CpuInfo;
 class T_EffectManager;
 class T_FileSystem;
+class T_GfxServer;
 class T_ITimer;
 class T_Shader;
 class T_ShaderManager;
@@ -30,7 +31,7 @@ public:
                                                              std::int32_t bitsPerPixel,
                                                              std::int32_t frequency) const;
 
-    // gfx server
+    T_GfxServer* gfxServer = nullptr;
     T_Window* window = nullptr;
     T_ShaderManager* shaderManager = nullptr;
     T_TextureManager* textureManager = nullptr;
