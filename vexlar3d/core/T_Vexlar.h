@@ -12,7 +12,10 @@ class T_FileSystem;
 class T_GfxServer;
 class T_ITimer;
 class T_LightManager;
+class T_Shader;
+class T_ShaderManager;
 class T_SoundSystem;
+class T_TextureManager;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -32,8 +35,8 @@ public:
 
     T_GfxServer* gfxServer = nullptr;
     T_Window* window = nullptr;
-    // shader manager
-    // texture manager
+    T_ShaderManager* shaderManager = nullptr;
+    T_TextureManager* textureManager = nullptr;
     T_FileSystem* fileSystem = nullptr;
     T_SoundSystem* soundSystem = nullptr;
     T_LightManager* lightManager = nullptr;
@@ -44,6 +47,8 @@ public:
     CpuInfo* cpuInfo = nullptr;
     std::string systemName = "Vexlar demosystem";
     std::string version = "v2.0 (private build)";
+    // The shader the please-wait text is printed with ("default_font").
+    T_Shader* fontShader = nullptr;
 
 private:
     bool videoStarted = false;
