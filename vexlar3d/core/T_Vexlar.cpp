@@ -11,6 +11,9 @@
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/resources/T_TextureManager.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
 #include <algorithm>
@@ -18,7 +21,7 @@
 
 T_Vexlar* g_vexlar = nullptr;
 
-T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapacity*/, std::int32_t effectCapacity)
+T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, std::int32_t effectCapacity)
 {
     T_Fpu::SetSinglePrecision();
     VEXLAR_LOG("Creating main system ...\n");
@@ -43,9 +46,9 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     gfxServer = new T_GfxServer();
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
-    // sound system
-    // texture manager (textureCapacity)
-    // shader manager (shaderCapacity)
+    soundSystem = new T_SoundSystem();
+    textureManager = new T_TextureManager(textureCapacity);
+    shaderManager = new T_ShaderManager(shaderCapacity);
     lightManager = new T_LightManager();
     if (T_PerfCountTimer::Available())
         timer = new T_PerfCountTimer();
@@ -55,11 +58,31 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
 
     fileSystem->AddDirectory("Data/");
     gfxServer->Init(window->GetHandle());
-    // sound configuration and start
-    // font
+    // Sound: without a device the demo runs silent; Init logs why.
+    soundSystem->SetMasterVolume(255);
+    soundSystem->SetMixRate(g_config.mixRate);
+    soundSystem->SetDriver(0);
+    soundSystem->Init();
+
+    // Font: the texture manager was made before there was a context, so the
+    // default texture gets its OpenGL texture now; then the font's script,
+    // its display lists and its shader.
+    textureManager->UploadDefaultTexture();
+    shaderManager->LoadScript("default_font");
+    gfxServer->BuildFont(32, 20);
+    fontShader = shaderManager->GetShader("default_font");
+
     window->Show();
-    // two please-wait frames
-    // shader list
+
+    // Twice, so that both buffers show the text while the shaders load.
+    for (int frame = 0; frame < 2; ++frame)
+    {
+        gfxServer->BeginFrame();
+        gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
+        gfxServer->EndFrame();
+    }
+
+    shaderManager->AddShadersFromScript("shaderlist.txt");
 
     VEXLAR_LOG("\n  All sub-systems launched sucessfully ...\n\n");
 }
@@ -74,13 +97,17 @@ T_Vexlar::~T_Vexlar()
 
     delete effectManager;
     effectManager = nullptr;
-    // shader manager
-    // texture manager
+    delete shaderManager;
+    shaderManager = nullptr;
+    fontShader = nullptr;
+    delete textureManager;
+    textureManager = nullptr;
     delete window;
     window = nullptr;
     delete gfxServer;
     gfxServer = nullptr;
-    // sound system
+    delete soundSystem;
+    soundSystem = nullptr;
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.
     if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))

@@ -12,6 +12,10 @@ class T_FileSystem;
 class T_GfxServer;
 class T_ITimer;
 class T_LightManager;
+class T_Shader;
+class T_ShaderManager;
+class T_SoundSystem;
+class T_TextureManager;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -31,10 +35,10 @@ public:
 
     T_GfxServer* gfxServer = nullptr;
     T_Window* window = nullptr;
-    // shader manager
-    // texture manager
+    T_ShaderManager* shaderManager = nullptr;
+    T_TextureManager* textureManager = nullptr;
     T_FileSystem* fileSystem = nullptr;
-    // sound system
+    T_SoundSystem* soundSystem = nullptr;
     T_LightManager* lightManager = nullptr;
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;
@@ -43,6 +47,8 @@ public:
     CpuInfo* cpuInfo = nullptr;
     std::string systemName = "Vexlar demosystem";
     std::string version = "v2.0 (private build)";
+    // The shader the please-wait text is printed with ("default_font").
+    T_Shader* fontShader = nullptr;
 
 private:
     bool videoStarted = false;
