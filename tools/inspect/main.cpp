@@ -24,6 +24,10 @@ const CommandEntry commands[] = {
     {"which", "NAME", "where OpenFile finds NAME: \"archive <archive> <entry>\" or \"file <path>\"", CmdWhich},
     {"cat", "NAME", "the bytes OpenFile(NAME, Mapped) serves, to standard output", CmdCat},
     {"ls", "", "every reachable name: <archive>:<entry> in archive order, then plain files", CmdLs},
+    {"image", "NAME [--raw FILE] [--png FILE]",
+     "loads NAME as a texture: \"<width> <height> <bitsPerPixel>\"; --raw writes the pixel bytes as stored, "
+     "--png a PNG of them",
+     CmdImage},
     {"model", "NAME", "the 3DS model NAME as the engine loads it, as JSON", CmdModel},
 };
 
