@@ -147,34 +147,6 @@ TEST(ModelLoader, AssimpSingleTriangle)
     EXPECT_NE(std::find(model.materials.begin(), model.materials.end(), group.shader), model.materials.end());
 }
 
-TEST(ModelLoader, AssimpTwoMaterialsBecomeTwoMeshes)
-{
-    std::string obj = "o pair\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 2 0 0\n"
-                      "usemtl left\nf 1 2 3\nusemtl right\nf 2 4 3\nf 2 5 4\n";
-    ShaderTable shaders;
-    DataRoot data({{"pair.3ds", AssimpExport("pair", obj, "newmtl left\nKd 1 0 0\nnewmtl right\nKd 0 0 1\n")}});
-    T_3dsModel model;
-    ASSERT_TRUE(model.Load("pair.3ds"));
-    ExpectConsistent(model);
-    // assimp writes one object per material.
-    ASSERT_EQ(model.meshCount, 2);
-    EXPECT_EQ(model.totalFaces, 3);
-    std::vector<std::string> used;
-    for (const T_3dsMesh& mesh : model.meshes)
-    {
-        ASSERT_EQ(mesh.groupCount, 1);
-        EXPECT_EQ(mesh.groups[0].count, mesh.geometry.indexCount);
-        ASSERT_NE(mesh.groups[0].shader, nullptr);
-        used.push_back(mesh.groups[0].shader->name);
-        for (const Vec3& n : mesh.geometry.normals)
-            EXPECT_NEAR(std::hypot(n[0], n[1], n[2]), 1.0f, 1e-6f);
-    }
-    std::sort(used.begin(), used.end());
-    ASSERT_EQ(used.size(), 2u);
-    EXPECT_NE(used[0].find("left"), std::string::npos);
-    EXPECT_NE(used[1].find("right"), std::string::npos);
-}
-
 TEST(ModelLoader, GroupsLightsScaleAndDrawing)
 {
     ShaderTable shaders;
@@ -401,32 +373,4 @@ TEST(ModelLoader, NamesStopAtEightyCharacters)
     ASSERT_EQ(model.meshes[0].groupCount, 1);
     EXPECT_EQ(model.meshes[0].groups[0].count, 3);
     EXPECT_EQ(model.meshes[0].groups[0].shader->name, std::string(80, 'g'));
-}
-
-TEST(ModelLoader, GeneratedPropeller)
-{
-    ShaderTable shaders;
-    T_FileSystem fileSystem;
-    ASSERT_TRUE(fileSystem.AddDirectory(std::string(VEXLAR_BINARY_DIR) + "/bin/Data/"));
-    T_3dsModel model;
-    ASSERT_TRUE(model.Load("propeller.3ds"));
-    ExpectConsistent(model);
-    EXPECT_GE(model.meshCount, 2);
-    std::vector<std::string> names;
-    for (const T_Shader* material : model.materials)
-        names.push_back(material->name);
-    EXPECT_EQ(names, (std::vector<std::string>{"propeller_blade", "propeller_hub"}));
-    for (const T_3dsMesh& mesh : model.meshes)
-    {
-        ASSERT_GE(mesh.groupCount, 1) << mesh.name;
-        EXPECT_EQ(mesh.geometry.texCoordCount, mesh.geometry.positionCount);
-        for (const T_3dsMesh::MaterialGroup& group : mesh.groups)
-            EXPECT_NE(std::find(model.materials.begin(), model.materials.end(), group.shader),
-                      model.materials.end());
-        for (const Vec3& n : mesh.geometry.normals)
-        {
-            float length = std::hypot(n[0], n[1], n[2]);
-            EXPECT_TRUE(length == 0.0f || std::fabs(length - 1.0f) < 1e-5f) << mesh.name;
-        }
-    }
 }
