@@ -83,6 +83,20 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& argu
                 return Outcome::Error;
             }
         }
+        else if (name == "--draw")
+        {
+            if (!takeValue())
+                return Outcome::Error;
+            if (value == "immediate")
+                immediateDraw = true;
+            else if (value == "arrays")
+                immediateDraw = false;
+            else
+            {
+                error = "invalid draw routine '" + value + "' (expected arrays or immediate)";
+                return Outcome::Error;
+            }
+        }
         else
         {
             error = name.rfind("-", 0) == 0 ? "unknown option " + name : "unexpected argument '" + arguments[i] + "'";
@@ -128,5 +142,7 @@ std::string T_DemoOptions::Usage(const std::string& program)
            "Options:\n"
            "  --windowed        run in a window instead of full screen\n"
            "  --size WxH        picture size in pixels (default 640x480)\n"
+           "  --draw MODE       how meshes are sent to OpenGL: arrays (vertex arrays,\n"
+           "                    the default) or immediate (glBegin/glEnd)\n"
            "  --help            show this help and exit\n";
 }

@@ -30,6 +30,9 @@ public:
     bool sizeGiven = false;
     std::int32_t width = 640;
     std::int32_t height = 480;
+    // "--draw immediate": meshes drawn with the immediate-mode routine
+    // instead of vertex arrays.
+    bool immediateDraw = false;
 
     std::string error; // set when Parse returns Error
 

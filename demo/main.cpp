@@ -5,6 +5,7 @@
 #include "vexlar3d/core/T_ITimer.h"
 #include "vexlar3d/core/T_Vexlar.h"
 #include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
 
 #include <cstdio>
 #include <string>
@@ -30,6 +31,8 @@ int main(int argc, char** argv)
     options.Apply(g_config);
 
     g_vexlar = new T_Vexlar(256, 256, 256);
+    if (options.immediateDraw && g_vexlar->gfxServer != nullptr)
+        g_vexlar->gfxServer->SetDrawRoutine(T_GfxServer::DrawRoutine::Immediate);
     if (g_window == nullptr || g_window->GetHandle() == nullptr)
         std::fprintf(stderr, "%s: no window could be opened; see vexlar.log\n", program.c_str());
 

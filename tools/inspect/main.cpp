@@ -24,6 +24,8 @@ const CommandEntry commands[] = {
     {"which", "NAME", "where OpenFile finds NAME: \"archive <archive> <entry>\" or \"file <path>\"", CmdWhich},
     {"cat", "NAME", "the bytes OpenFile(NAME, Mapped) serves, to standard output", CmdCat},
     {"ls", "", "every reachable name: <archive>:<entry> in archive order, then plain files", CmdLs},
+    {"shaders", "[--list FILE]",
+     "the shader table after loading \"default_font\" and the list (default shaderlist.txt), as JSON", CmdShaders},
     {"image", "NAME [--raw FILE] [--png FILE]",
      "loads NAME as a texture: \"<width> <height> <bitsPerPixel>\"; --raw writes the pixel bytes as stored, "
      "--png a PNG of them",

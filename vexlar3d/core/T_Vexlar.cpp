@@ -6,9 +6,14 @@
 #include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/graphics/T_LightManager.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/resources/T_TextureManager.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
 #include <algorithm>
@@ -16,7 +21,7 @@
 
 T_Vexlar* g_vexlar = nullptr;
 
-T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapacity*/, std::int32_t effectCapacity)
+T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, std::int32_t effectCapacity)
 {
     T_Fpu::SetSinglePrecision();
     VEXLAR_LOG("Creating main system ...\n");
@@ -38,13 +43,13 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     }
 
     VEXLAR_LOG("Launching sub systems ...\n");
-    // gfx server
+    gfxServer = new T_GfxServer();
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
-    // sound system
-    // texture manager (textureCapacity)
-    // shader manager (shaderCapacity)
-    // light manager
+    soundSystem = new T_SoundSystem();
+    textureManager = new T_TextureManager(textureCapacity);
+    shaderManager = new T_ShaderManager(shaderCapacity);
+    lightManager = new T_LightManager();
     if (T_PerfCountTimer::Available())
         timer = new T_PerfCountTimer();
     else
@@ -52,12 +57,32 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     effectManager = new T_EffectManager(effectCapacity);
 
     fileSystem->AddDirectory("Data/");
-    // gfx server initialisation on the window
-    // sound configuration and start
-    // font
+    gfxServer->Init(window->GetHandle());
+    // Sound: without a device the demo runs silent; Init logs why.
+    soundSystem->SetMasterVolume(255);
+    soundSystem->SetMixRate(g_config.mixRate);
+    soundSystem->SetDriver(0);
+    soundSystem->Init();
+
+    // Font: the texture manager was made before there was a context, so the
+    // default texture gets its OpenGL texture now; then the font's script,
+    // its display lists and its shader.
+    textureManager->UploadDefaultTexture();
+    shaderManager->LoadScript("default_font");
+    gfxServer->BuildFont(32, 20);
+    fontShader = shaderManager->GetShader("default_font");
+
     window->Show();
-    // two please-wait frames
-    // shader list
+
+    // Twice, so that both buffers show the text while the shaders load.
+    for (int frame = 0; frame < 2; ++frame)
+    {
+        gfxServer->BeginFrame();
+        gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
+        gfxServer->EndFrame();
+    }
+
+    shaderManager->AddShadersFromScript("shaderlist.txt");
 
     VEXLAR_LOG("\n  All sub-systems launched sucessfully ...\n\n");
 }
@@ -67,16 +92,22 @@ T_Vexlar::~T_Vexlar()
     if (effectManager != nullptr)
         effectManager->ShowStatistics();
     VEXLAR_LOG("Closing main system ...\n");
-    // gfx server shut-down
+    if (gfxServer != nullptr)
+        gfxServer->Shutdown();
 
     delete effectManager;
     effectManager = nullptr;
-    // shader manager
-    // texture manager
+    delete shaderManager;
+    shaderManager = nullptr;
+    fontShader = nullptr;
+    delete textureManager;
+    textureManager = nullptr;
     delete window;
     window = nullptr;
-    // gfx server
-    // sound system
+    delete gfxServer;
+    gfxServer = nullptr;
+    delete soundSystem;
+    soundSystem = nullptr;
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.
     if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))
@@ -84,7 +115,8 @@ T_Vexlar::~T_Vexlar()
     else
         delete static_cast<T_MultimediaTimer*>(timer);
     timer = nullptr;
-    // light manager
+    delete lightManager;
+    lightManager = nullptr;
     delete fileSystem;
     fileSystem = nullptr;
     delete cpuInfo;
