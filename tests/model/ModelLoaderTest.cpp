@@ -1,6 +1,7 @@
 // The 3DS loader on files written by assimp from OBJ files, on files built
 // chunk by chunk, and on damaged files, always through the real file system.
 #include "ModelTestSupport.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 #include "resources/TestFiles.h"
 
 #include "vexlar3d/resources/T_3dsModel.h"
@@ -12,7 +13,6 @@
 
 using modeltest::CallLog;
 using modeltest::ChunkWriter;
-using modeltest::ShaderTable;
 
 namespace
 {
@@ -116,7 +116,7 @@ std::string GroupedModel()
 
 TEST(ModelLoader, AssimpSingleTriangle)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     DataRoot data({{"tri.3ds", AssimpExport("tri", triangleObj, chromeMtl)}});
     T_3dsModel model;
     ASSERT_TRUE(model.Load("tri.3ds"));
@@ -149,7 +149,7 @@ TEST(ModelLoader, AssimpSingleTriangle)
 
 TEST(ModelLoader, GroupsLightsScaleAndDrawing)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     DataRoot data({{"grouped.3ds", GroupedModel()}});
     T_3dsModel model;
     ASSERT_TRUE(model.Load("grouped.3ds"));
@@ -168,7 +168,7 @@ TEST(ModelLoader, GroupsLightsScaleAndDrawing)
     ASSERT_EQ(mesh.groupCount, 2);
     EXPECT_EQ(mesh.groups[0].shader, model.materials[0]);
     // "blue" has no material block: the shader manager's shader of that name.
-    EXPECT_EQ(mesh.groups[1].shader, shaders.shaders.at("blue").get());
+    EXPECT_EQ(mesh.groups[1].shader, shaders.GetShader("blue"));
 
     CallLog gfx;
     model.position = {1, 2, 3};
@@ -195,7 +195,7 @@ TEST(ModelLoader, GroupsLightsScaleAndDrawing)
 
 TEST(ModelLoader, RefusesWhatIsNotA3dsFile)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     ChunkWriter other;
     other.Begin(0x3D3D);
     other.Material("red");
@@ -214,7 +214,7 @@ TEST(ModelLoader, RefusesWhatIsNotA3dsFile)
 
 TEST(ModelLoader, EveryTruncationOfARealFile)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     std::string whole = AssimpExport("tri", triangleObj, chromeMtl);
     std::vector<std::pair<std::string, std::string>> files;
     for (std::size_t size = 0; size < whole.size(); ++size)
@@ -232,7 +232,7 @@ TEST(ModelLoader, EveryTruncationOfARealFile)
 
 TEST(ModelLoader, ChunkLengthsThatDoNotFit)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     // A zero-length chunk after a material, then an object: the walk of the
     // editor stops at the bad chunk (and does not spin on it).
     ChunkWriter zero;
@@ -287,7 +287,7 @@ TEST(ModelLoader, ChunkLengthsThatDoNotFit)
 
 TEST(ModelLoader, CountsAndIndicesThatDoNotFit)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     ChunkWriter w;
     w.Begin(0x4D4D);
     w.Begin(0x3D3D);
@@ -333,7 +333,7 @@ TEST(ModelLoader, CountsAndIndicesThatDoNotFit)
 
 TEST(ModelLoader, NamesStopAtEightyCharacters)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     ChunkWriter w;
     w.Begin(0x4D4D);
     w.Begin(0x3D3D);

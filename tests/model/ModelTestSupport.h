@@ -1,11 +1,9 @@
 #pragma once
 
-// Shared pieces of the model tests: 3DS files built chunk by chunk, shaders
-// handed out by name, a gfx server that writes down what it is asked to do,
+// Shared pieces of the model tests: 3DS files built chunk by chunk, a gfx server that writes down what it is asked to do,
 // and a sound system whose spectrum the test sets.
 
 #include "vexlar3d/graphics/T_IGfxServer.h"
-#include "vexlar3d/shaders/T_IShaderManager.h"
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
 
@@ -108,33 +106,6 @@ public:
 
     std::string bytes;
     std::vector<std::size_t> starts;
-};
-
-// Shaders by name, created empty on first request, as the shader manager
-// hands them out.
-class ShaderTable final : public T_IShaderManager
-{
-public:
-    ShaderTable() { g_shaderManager = this; }
-    ~ShaderTable() { g_shaderManager = nullptr; }
-    ShaderTable(const ShaderTable&) = delete;
-    ShaderTable& operator=(const ShaderTable&) = delete;
-
-    T_Shader* GetShader(const std::string& name) override
-    {
-        ++requests[name];
-        std::unique_ptr<T_Shader>& shader = shaders[name];
-        if (shader == nullptr)
-            shader = std::make_unique<T_Shader>(name);
-        return shader.get();
-    }
-    void ReleaseShader(T_Shader*) override {}
-    void DeleteAllShaders() override { shaders.clear(); }
-    void LoadScript(const std::string&) override {}
-    bool AddShadersFromScript(const std::string&) override { return false; }
-
-    std::map<std::string, std::unique_ptr<T_Shader>> shaders;
-    std::map<std::string, int> requests;
 };
 
 // Writes every call as a line of text ("SetShader chrome", "DrawMesh 30 0 1.5").

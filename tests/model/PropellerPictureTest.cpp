@@ -1,13 +1,13 @@
 // The propeller scene drawn by the real gfx server into a hidden OpenGL
 // window: both materials' shaders reach the picture.
 #include "ModelTestSupport.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 #include "graphics/GfxTestSupport.h"
 
 #include "demo/T_PropellerScene.h"
 #include "vexlar3d/resources/T_3dsModel.h"
 #include "vexlar3d/resources/T_FileSystem.h"
 
-using modeltest::ShaderTable;
 using modeltest::SpectrumSource;
 
 class PropellerPicture : public GfxTest
@@ -17,7 +17,7 @@ class PropellerPicture : public GfxTest
 TEST_F(PropellerPicture, BladesAndHubAreDrawn)
 {
     Start();
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     SpectrumSource sound;
     T_FileSystem fileSystem;
     ASSERT_TRUE(fileSystem.AddDirectory(std::string(VEXLAR_BINARY_DIR) + "/bin/Data/"));
@@ -27,7 +27,7 @@ TEST_F(PropellerPicture, BladesAndHubAreDrawn)
     for (const auto& [name, colour] : {std::pair<std::string, Rgba>{"propeller_blade", {255, 0, 0, 255}},
                                        std::pair<std::string, Rgba>{"propeller_hub", {0, 255, 0, 255}}})
     {
-        T_Shader& shader = *shaders.shaders.at(name);
+        T_Shader& shader = *shaders.GetShader(name);
         shader.SetLayerCount(1);
         shader.cullMode = T_Shader::CullNone;
         for (int i = 0; i < 4; ++i)

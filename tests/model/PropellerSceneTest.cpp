@@ -1,6 +1,7 @@
 // The propeller scene over the generated "propeller.3ds": its starting camera,
 // the one-frame lag, the spin, and the spectrum band after 53.1 s.
 #include "ModelTestSupport.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 #include "resources/TestFiles.h"
 
 #include "demo/T_PropellerScene.h"
@@ -13,7 +14,6 @@
 #include <cmath>
 
 using modeltest::CallLog;
-using modeltest::ShaderTable;
 using modeltest::SpectrumSource;
 
 namespace
@@ -21,7 +21,7 @@ namespace
 struct SceneFixture : ::testing::Test
 {
     SceneFixture() { fileSystem.AddDirectory(std::string(VEXLAR_BINARY_DIR) + "/bin/Data/"); }
-    ShaderTable shaders;
+    T_ShaderManager shaders{256};
     CallLog gfx;
     SpectrumSource sound;
     T_FileSystem fileSystem;
@@ -108,7 +108,7 @@ TEST_F(SceneFixture, SpectrumBandFromJustAfter53Point1)
 
 TEST(PropellerScene, WithoutModelOrSubsystemsDrawsNothing)
 {
-    ShaderTable shaders;
+    T_ShaderManager shaders(256);
     T_FileSystem fileSystem;
     ASSERT_TRUE(fileSystem.AddDirectory(testfiles::FreshDir("empty")));
     {

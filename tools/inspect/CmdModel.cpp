@@ -4,47 +4,18 @@
 #include "vexlar3d/resources/T_3dsModel.h"
 #include "vexlar3d/resources/T_DataSource.h"
 #include "vexlar3d/resources/T_FileSystem.h"
-#include "vexlar3d/shaders/T_IShaderManager.h"
 #include "vexlar3d/shaders/T_Shader.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 
 namespace
 {
-// The model's materials are shaders looked up by name. Only their names
-// matter here, so the tool hands out empty shaders by name instead of loading
-// scripts and their textures.
-class NameShaders final : public T_IShaderManager
-{
-public:
-    NameShaders() { g_shaderManager = this; }
-    ~NameShaders() { g_shaderManager = nullptr; }
-    NameShaders(const NameShaders&) = delete;
-    NameShaders& operator=(const NameShaders&) = delete;
-
-    T_Shader* GetShader(const std::string& shaderName) override
-    {
-        std::unique_ptr<T_Shader>& shader = shaders[shaderName];
-        if (shader == nullptr)
-            shader = std::make_unique<T_Shader>(shaderName);
-        ++shader->refCount;
-        return shader.get();
-    }
-    void ReleaseShader(T_Shader*) override {}
-    void DeleteAllShaders() override { shaders.clear(); }
-    void LoadScript(const std::string&) override {}
-    bool AddShadersFromScript(const std::string&) override { return false; }
-
-private:
-    std::map<std::string, std::unique_ptr<T_Shader>> shaders;
-};
-
 // A JSON string of the bytes of `text`: bytes of 0x80 and above are written as
 // the characters U+0080..U+00FF, so any name gives valid JSON.
 void PutString(std::string& out, const std::string& text)
@@ -185,7 +156,8 @@ int CmdModel(InspectContext& context, const std::vector<std::string>& args)
             std::cerr << "not found: " << name << "\n";
         return 1;
     }
-    NameShaders shaders;
+    // Materials are shaders by name; the engine's table size, no scripts.
+    T_ShaderManager shaders(256);
     T_3dsModel model;
     if (!model.LoadFromSource(source.get(), name))
     {
