@@ -30,6 +30,7 @@ const CommandEntry commands[] = {
      "loads NAME as a texture: \"<width> <height> <bitsPerPixel>\"; --raw writes the pixel bytes as stored, "
      "--png a PNG of them",
      CmdImage},
+    {"model", "NAME", "the 3DS model NAME as the engine loads it, as JSON", CmdModel},
 };
 
 void PrintHelp(std::ostream& out)
