@@ -9,6 +9,7 @@
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
 #include <algorithm>
@@ -41,7 +42,7 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     // gfx server
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
-    // sound system
+    soundSystem = new T_SoundSystem();
     // texture manager (textureCapacity)
     // shader manager (shaderCapacity)
     // light manager
@@ -53,7 +54,11 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
 
     fileSystem->AddDirectory("Data/");
     // gfx server initialisation on the window
-    // sound configuration and start
+    // Sound: without a device the demo runs silent; Init logs why.
+    soundSystem->SetMasterVolume(255);
+    soundSystem->SetMixRate(g_config.mixRate);
+    soundSystem->SetDriver(0);
+    soundSystem->Init();
     // font
     window->Show();
     // two please-wait frames
@@ -76,7 +81,8 @@ T_Vexlar::~T_Vexlar()
     delete window;
     window = nullptr;
     // gfx server
-    // sound system
+    delete soundSystem;
+    soundSystem = nullptr;
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.
     if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))

@@ -10,6 +10,7 @@ struct CpuInfo;
 class T_EffectManager;
 class T_FileSystem;
 class T_ITimer;
+class T_SoundSystem;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -32,7 +33,7 @@ public:
     // shader manager
     // texture manager
     T_FileSystem* fileSystem = nullptr;
-    // sound system
+    T_SoundSystem* soundSystem = nullptr;
     // light manager
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;
