@@ -24,6 +24,8 @@ const CommandEntry commands[] = {
     {"which", "NAME", "where OpenFile finds NAME: \"archive <archive> <entry>\" or \"file <path>\"", CmdWhich},
     {"cat", "NAME", "the bytes OpenFile(NAME, Mapped) serves, to standard output", CmdCat},
     {"ls", "", "every reachable name: <archive>:<entry> in archive order, then plain files", CmdLs},
+    {"shaders", "[--list FILE]",
+     "the shader table after loading \"default_font\" and the list (default shaderlist.txt), as JSON", CmdShaders},
 };
 
 void PrintHelp(std::ostream& out)

@@ -6,9 +6,12 @@
 #include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/resources/T_TextureManager.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 #include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
@@ -17,7 +20,7 @@
 
 T_Vexlar* g_vexlar = nullptr;
 
-T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapacity*/, std::int32_t effectCapacity)
+T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, std::int32_t effectCapacity)
 {
     T_Fpu::SetSinglePrecision();
     VEXLAR_LOG("Creating main system ...\n");
@@ -43,8 +46,8 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
     soundSystem = new T_SoundSystem();
-    // texture manager (textureCapacity)
-    // shader manager (shaderCapacity)
+    textureManager = new T_TextureManager(textureCapacity);
+    shaderManager = new T_ShaderManager(shaderCapacity);
     // light manager
     if (T_PerfCountTimer::Available())
         timer = new T_PerfCountTimer();
@@ -59,10 +62,29 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     soundSystem->SetMixRate(g_config.mixRate);
     soundSystem->SetDriver(0);
     soundSystem->Init();
-    // font
+
+    // Font: the texture manager was made before there was a context, so the
+    // default texture gets its OpenGL texture now; then the font's script,
+    // its display lists and its shader.
+    textureManager->UploadDefaultTexture();
+    shaderManager->LoadScript("default_font");
+    if (auto* server = dynamic_cast<T_GfxServer*>(g_gfxServer))
+        server->BuildFont(32, 20);
+    fontShader = shaderManager->GetShader("default_font");
+
     window->Show();
-    // two please-wait frames
-    // shader list
+
+    // Twice, so that both buffers show the text while the shaders load.
+    for (int frame = 0; frame < 2; ++frame)
+    {
+        if (g_gfxServer == nullptr)
+            break;
+        g_gfxServer->BeginFrame();
+        g_gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
+        g_gfxServer->EndFrame();
+    }
+
+    shaderManager->AddShadersFromScript("shaderlist.txt");
 
     VEXLAR_LOG("\n  All sub-systems launched sucessfully ...\n\n");
 }
@@ -76,8 +98,11 @@ T_Vexlar::~T_Vexlar()
 
     delete effectManager;
     effectManager = nullptr;
-    // shader manager
-    // texture manager
+    delete shaderManager;
+    shaderManager = nullptr;
+    fontShader = nullptr;
+    delete textureManager;
+    textureManager = nullptr;
     delete window;
     window = nullptr;
     // gfx server

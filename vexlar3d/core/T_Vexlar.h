@@ -11,6 +11,9 @@ class T_EffectManager;
 class T_FileSystem;
 class T_ITimer;
 class T_SoundSystem;
+class T_Shader;
+class T_ShaderManager;
+class T_TextureManager;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -30,8 +33,8 @@ public:
 
     // gfx server
     T_Window* window = nullptr;
-    // shader manager
-    // texture manager
+    T_ShaderManager* shaderManager = nullptr;
+    T_TextureManager* textureManager = nullptr;
     T_FileSystem* fileSystem = nullptr;
     T_SoundSystem* soundSystem = nullptr;
     // light manager
@@ -42,6 +45,8 @@ public:
     CpuInfo* cpuInfo = nullptr;
     std::string systemName = "Vexlar demosystem";
     std::string version = "v2.0 (private build)";
+    // The shader the please-wait text is printed with ("default_font").
+    T_Shader* fontShader = nullptr;
 
 private:
     bool videoStarted = false;

@@ -9,6 +9,7 @@ target_sources(vexlar3d PRIVATE
   resources/T_ResourceFile.cpp
   resources/T_StreamFile.cpp
   resources/T_Texture.cpp
+  resources/T_TextureManager.cpp
   resources/T_ZipArchive.cpp
 )
 
