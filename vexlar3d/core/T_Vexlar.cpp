@@ -1,12 +1,14 @@
 #include "vexlar3d/core/T_Vexlar.h"
 
 #include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_MultimediaTimer.h"
 #include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/graphics/T_LightManager.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
@@ -42,37 +44,45 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     }
 
     VEXLAR_LOG("Launching sub systems ...\n");
-    // gfx server
+    gfxServer = new T_GfxServer();
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
     soundSystem = new T_SoundSystem();
     textureManager = new T_TextureManager(textureCapacity);
     shaderManager = new T_ShaderManager(shaderCapacity);
-    // light manager
-    if (T_PerfCountTimer::Available())
+    lightManager = new T_LightManager();
+    const bool offline = g_config.offlineRateNumerator > 0;
+    if (offline)
+        timer = new T_FixedStepTimer(g_config.offlineRateNumerator, g_config.offlineRateDenominator);
+    else if (T_PerfCountTimer::Available())
         timer = new T_PerfCountTimer();
     else
         timer = new T_MultimediaTimer();
     effectManager = new T_EffectManager(effectCapacity);
 
     fileSystem->AddDirectory("Data/");
-    // gfx server initialisation on the window
+    // Without a context every drawing operation does nothing; Init logs why.
+    gfxServer->Init(window->GetHandle());
     // Sound: without a device the demo runs silent; Init logs why.
     soundSystem->SetMasterVolume(255);
     soundSystem->SetMixRate(g_config.mixRate);
     soundSystem->SetDriver(0);
-    soundSystem->Init();
+    if (offline)
+        soundSystem->InitOffline();
+    else
+        soundSystem->Init();
 
     // Font: the texture manager was made before there was a context, so the
     // default texture gets its OpenGL texture now; then the font's script,
     // its display lists and its shader.
     textureManager->UploadDefaultTexture();
     shaderManager->LoadScript("default_font");
-    if (auto* server = dynamic_cast<T_GfxServer*>(g_gfxServer))
-        server->BuildFont(32, 20);
+    gfxServer->BuildFont(32, 20);
     fontShader = shaderManager->GetShader("default_font");
 
-    window->Show();
+    // An offline run draws into the hidden window's buffers and shows nothing.
+    if (!offline)
+        window->Show();
 
     // Twice, so that both buffers show the text while the shaders load.
     for (int frame = 0; frame < 2; ++frame)
@@ -94,7 +104,8 @@ T_Vexlar::~T_Vexlar()
     if (effectManager != nullptr)
         effectManager->ShowStatistics();
     VEXLAR_LOG("Closing main system ...\n");
-    // gfx server shut-down
+    if (gfxServer != nullptr)
+        gfxServer->Shutdown();
 
     delete effectManager;
     effectManager = nullptr;
@@ -105,17 +116,21 @@ T_Vexlar::~T_Vexlar()
     textureManager = nullptr;
     delete window;
     window = nullptr;
-    // gfx server
+    delete gfxServer;
+    gfxServer = nullptr;
     delete soundSystem;
     soundSystem = nullptr;
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.
     if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))
         delete perf;
+    else if (auto* fixed = dynamic_cast<T_FixedStepTimer*>(timer))
+        delete fixed;
     else
         delete static_cast<T_MultimediaTimer*>(timer);
     timer = nullptr;
-    // light manager
+    delete lightManager;
+    lightManager = nullptr;
     delete fileSystem;
     fileSystem = nullptr;
     delete cpuInfo;

@@ -9,7 +9,9 @@
 struct CpuInfo;
 class T_EffectManager;
 class T_FileSystem;
+class T_GfxServer;
 class T_ITimer;
+class T_LightManager;
 class T_SoundSystem;
 class T_Shader;
 class T_ShaderManager;
@@ -31,13 +33,13 @@ public:
                                                              std::int32_t bitsPerPixel,
                                                              std::int32_t frequency) const;
 
-    // gfx server
+    T_GfxServer* gfxServer = nullptr;
     T_Window* window = nullptr;
     T_ShaderManager* shaderManager = nullptr;
     T_TextureManager* textureManager = nullptr;
     T_FileSystem* fileSystem = nullptr;
     T_SoundSystem* soundSystem = nullptr;
-    // light manager
+    T_LightManager* lightManager = nullptr;
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;
     std::vector<DisplayMode> displayModes;
