@@ -26,6 +26,14 @@ const CommandEntry commands[] = {
     {"ls", "", "every reachable name: <archive>:<entry> in archive order, then plain files", CmdLs},
     {"shaders", "[--list FILE]",
      "the shader table after loading \"default_font\" and the list (default shaderlist.txt), as JSON", CmdShaders},
+    {"image", "NAME [--raw FILE] [--png FILE]",
+     "loads NAME as a texture: \"<width> <height> <bitsPerPixel>\"; --raw writes the pixel bytes as stored, "
+     "--png a PNG of them",
+     CmdImage},
+    {"texgen", "fire --image NAME --times T1,T2,... --raw FILE",
+     "the fire generator on image NAME: W x H x 4 bytes after each Update(time), to FILE (- for standard output)",
+     CmdTexgen},
+    {"check", "", "loads what start-up loads and lists every problem to fix before release (exit 1 if any)", CmdCheck},
 };
 
 void PrintHelp(std::ostream& out)
