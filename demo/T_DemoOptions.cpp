@@ -173,6 +173,18 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& argu
     return Outcome::Run;
 }
 
+std::int32_t T_DemoOptions::DrawnPerWritten(std::int32_t refreshRate) const
+{
+    if (mode != Mode::Capture && mode != Mode::Video)
+        return 1;
+    const double ratio = static_cast<double>(refreshRate) * rateDenominator / rateNumerator;
+    // The refresh rate is a display's (at most a few hundred hertz) and the
+    // rate at least 1/1000000: the product stays far inside 32 bits.
+    if (!(ratio >= 1.5) || ratio > 1000000.0)
+        return 1;
+    return static_cast<std::int32_t>(std::lround(ratio));
+}
+
 bool T_DemoOptions::ParseRate(const std::string& text)
 {
     const char* begin = text.data();
@@ -238,7 +250,7 @@ void T_DemoOptions::Apply(T_Config& config) const
     {
         // Offline runs never show their window, so they never switch modes.
         config.fullscreen = false;
-        config.offlineRateNumerator = rateNumerator;
+        config.offlineRateNumerator = rateNumerator * DrawnPerWritten(config.refreshRate);
         config.offlineRateDenominator = rateDenominator;
     }
 }

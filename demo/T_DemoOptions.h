@@ -38,6 +38,14 @@ public:
     // True for the modes that run offline.
     bool IsOffline() const { return mode != Mode::Play; }
 
+    // Frames drawn per written frame of a capture or video. The effects step
+    // once per drawn frame (the fire at most 100 times a second), so a
+    // capture at a rate well below the live refresh rate also draws the
+    // frames in between, unwritten, to show the demo as it looks live: the
+    // nearest whole multiple of the rate to the refresh rate, at least 1.
+    // Benchmarks draw exactly the frames of their rate.
+    std::int32_t DrawnPerWritten(std::int32_t refreshRate) const;
+
     bool windowed = false;
     bool sizeGiven = false;
     std::int32_t width = 640;

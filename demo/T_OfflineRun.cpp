@@ -185,22 +185,25 @@ bool T_OfflineRun::Prepare(std::string& error)
     return true;
 }
 
-bool T_OfflineRun::WriteAudio(std::int64_t index)
+bool T_OfflineRun::WriteAudio(std::int64_t from, std::int64_t to)
 {
-    const std::int64_t first = SamplesBefore(index, mixRate, options.rateNumerator, options.rateDenominator);
-    const std::int64_t last = SamplesBefore(index + 1, mixRate, options.rateNumerator, options.rateDenominator);
-    const std::int64_t count = last - first;
-    if (count <= 0)
-        return true;
-    samples.resize(static_cast<std::size_t>(count) * 2);
+    const std::int32_t numerator = options.rateNumerator * drawnPerWritten;
+    const std::int64_t first = SamplesBefore(from, mixRate, numerator, options.rateDenominator);
+    const std::int64_t last = SamplesBefore(to, mixRate, numerator, options.rateDenominator);
     auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
-    if (sound == nullptr || !sound->RenderOffline(samples.data(), static_cast<std::int32_t>(count)))
-        std::fill(samples.begin(), samples.end(), std::int16_t{0}); // silent run
     std::string error;
-    if (!wav.Write(samples.data(), count, error))
+    for (std::int64_t at = first; at < last;)
     {
-        Fail(error);
-        return false;
+        const std::int64_t count = std::min<std::int64_t>(last - at, 48000);
+        samples.resize(static_cast<std::size_t>(count) * 2);
+        if (sound == nullptr || !sound->RenderOffline(samples.data(), static_cast<std::int32_t>(count)))
+            std::fill(samples.begin(), samples.end(), std::int16_t{0}); // silent run
+        if (!wav.Write(samples.data(), count, error))
+        {
+            Fail(error);
+            return false;
+        }
+        at += count;
     }
     return true;
 }
@@ -213,6 +216,9 @@ bool T_OfflineRun::OnPresenting(float)
             startUpSeconds = SecondsSinceProcessStart();
         return true;
     }
+
+    if (drawn % drawnPerWritten != 0)
+        return WriteAudio(drawn, drawn + 1); // a frame between written ones
 
     std::fill(picture->pixels, picture->pixels + picture->dataSize, 0);
     if (g_gfxServer != nullptr)
@@ -233,12 +239,13 @@ bool T_OfflineRun::OnPresenting(float)
              (scratch / "ffmpeg.log").string() + ")");
         return false;
     }
-    return WriteAudio(frame);
+    ++frame;
+    return WriteAudio(drawn, drawn + 1);
 }
 
 bool T_OfflineRun::OnFinished()
 {
-    ++frame;
+    ++drawn;
     if (options.mode == T_DemoOptions::Mode::Bench)
     {
         const double now = Now();
@@ -293,6 +300,7 @@ int T_OfflineRun::Run(const std::string& program)
 {
     auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
     mixRate = sound != nullptr ? sound->GetMixRate() : g_config.mixRate;
+    drawnPerWritten = options.DrawnPerWritten(g_config.refreshRate);
 
     std::string error;
     if (options.mode != T_DemoOptions::Mode::Bench)
@@ -335,6 +343,10 @@ int T_OfflineRun::Run(const std::string& program)
     std::int64_t frames = 0;
     const T_FrameLoop::End end = T_FrameLoop::Run(&frames, &hooks);
 
+    // The audio of the last written frame reaches to its end, also when the
+    // loop stopped within its span.
+    if (failure.empty() && wav.IsOpen())
+        WriteAudio(drawn, frame * drawnPerWritten);
     if (!wav.Close(error))
         Fail(error);
     if (options.mode == T_DemoOptions::Mode::Capture)

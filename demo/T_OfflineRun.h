@@ -18,10 +18,13 @@ class T_Texture;
 // the music mixed for exactly that frame's span of time, or (--bench) only
 // time the frames.
 //
-// Frame n is drawn at start + n / rate seconds; the audio of frame n is the
-// samples from floor(n * mixRate / rate) up to floor((n + 1) * mixRate /
-// rate), so pictures and sound stay in step over any length and two runs
-// give the same bytes.
+// Written frame n is drawn at start + n / rate seconds; the audio of frame n
+// is the samples from floor(n * mixRate / rate) up to floor((n + 1) *
+// mixRate / rate), so pictures and sound stay in step over any length and two
+// runs give the same bytes. Below the live refresh rate a capture also draws
+// (without writing) the frames in between, so that the effects step as
+// often as live (T_DemoOptions::DrawnPerWritten); the audio is then mixed
+// drawn frame by drawn frame, which gives the same samples.
 class T_OfflineRun
 {
 public:
@@ -59,7 +62,8 @@ public:
 private:
     bool OnPresenting(float time);
     bool OnFinished();
-    bool WriteAudio(std::int64_t frame);
+    // Mixes and writes the audio of drawn frames [from, to).
+    bool WriteAudio(std::int64_t from, std::int64_t to);
     bool FinishCapture(std::int64_t frames);
     bool FinishVideo();
     void Fail(const std::string& message);
@@ -73,7 +77,9 @@ private:
     T_WavWriter wav;
     std::vector<std::int16_t> samples;
     std::int32_t mixRate = 48000;
-    std::int64_t frame = 0;
+    std::int64_t frame = 0;            // frames written
+    std::int64_t drawn = 0;            // frames drawn
+    std::int32_t drawnPerWritten = 1;
     std::string failure;
 
     // --bench

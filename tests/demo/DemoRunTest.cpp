@@ -11,6 +11,7 @@
 #include <sndfile.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -152,8 +153,9 @@ TEST(DemoRun, WholeDemoCapturedHeadless)
                         "  Renderer: ", "  Initializing sound system ...\n", "    Using Vexlar mixer ",
                         "  Adding shaders from script ...\n", "  All sub-systems launched sucessfully ...\n",
                         "  Effect manager: displaying statistics\n",
-                        // Frames at 0.5 s to 74.5 s draw the fire: 149 of them.
-                        "    Effect 'fire' was drawn 149 times with ", " average fps.\n", "    Average: ",
+                        // Drawn at 60 per second (every 30th written), the fire
+                        // at 1/60 s to 74.983 s: 4499 frames.
+                        "    Effect 'fire' was drawn 4499 times with ", " average fps.\n", "    Average: ",
                         "Closing main system ...\n", "  All sub-systems closed ... sucessfully\n", "\nExiting.\n",
                         " Log ends on "});
     EXPECT_EQ(log.find("Cannot open stream"), std::string::npos);
@@ -173,12 +175,15 @@ TEST(DemoRun, WholeDemoCapturedHeadless)
     }
     EXPECT_EQ(brightness[0], 0.0);   // 0 s: nothing drawn yet
     EXPECT_EQ(brightness[150], 0.0); // 75 s: the effect is over
-    // Burning from 1 s to 70 s: never dark.
+    // The seed line starts cold and catches from random sparks (one chance
+    // in 128 a step): the fire shows within the first seconds, then burns
+    // without a break until the fade-out.
+    EXPECT_LT(brightness[2], 20.0);
     double burning = 0.0;
-    for (int n = 2; n <= 140; ++n)
+    for (int n = 8; n <= 140; ++n)
     {
         EXPECT_GT(brightness[static_cast<std::size_t>(n)], 20.0) << "frame at " << n / 2.0 << " s";
-        burning += brightness[static_cast<std::size_t>(n)] / 139.0;
+        burning += brightness[static_cast<std::size_t>(n)] / 133.0;
     }
     // Fading out: the fire's own flicker aside, the fade's alpha dominates.
     EXPECT_LT(brightness[148], 0.35 * burning); // 74 s, alpha 0.2
@@ -190,39 +195,43 @@ TEST(DemoRun, WholeDemoCapturedHeadless)
         lastFive += brightness[static_cast<std::size_t>(n)];
     EXPECT_LT(lastFive, 0.5 * firstFive);
 
-    // Shaped by the cooling map: where fire.tga is bright the flames are
-    // cooled, so over the burning frames the picture is darker there than
-    // where the map is dark, at the same heights.
+    // Shaped by the cooling map: the bright letters across the middle of
+    // fire.tga (and its brighter top) cool the rising heat, so the fire
+    // burns below the letters' band and hardly above it; nothing else in
+    // the simulation takes heat away.
     T_FileSystem files;
     ASSERT_TRUE(files.AddDirectory("Data/"));
     T_Texture map;
     ASSERT_TRUE(map.Load("fire.tga", false, false));
     ASSERT_EQ(map.bitsPerPixel, 32);
-    double hot[2] = {0.0, 0.0};
-    double count[2] = {0.0, 0.0};
+    int lowest = map.height, highest = -1; // texture rows holding letters
+    for (int v = 0; v < map.height; ++v)
+        for (int u = 0; u < map.width; ++u)
+        {
+            const unsigned char* m = map.pixels + (static_cast<std::size_t>(v) * map.width + u) * 4;
+            if ((m[0] + m[1] + m[2]) / 60 >= 8)
+            {
+                lowest = std::min(lowest, v);
+                highest = std::max(highest, v);
+            }
+        }
+    ASSERT_LT(lowest, highest);
+    // Texture row 0 is the picture's bottom row.
+    const int bandTop = 479 - highest * 480 / map.height;
+    const int bandBottom = 479 - lowest * 480 / map.height;
+    double below = 0.0, above = 0.0;
     for (int n = 20; n <= 140; n += 10)
     {
         Picture picture = ReadPng(fs::path("shots") / FrameName(n));
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x)
-            {
-                // The texture's row 0 is the picture's bottom row.
-                const int u = x * map.width / 640;
-                const int v = (479 - y) * map.height / 480;
-                const unsigned char* m = map.pixels + (static_cast<std::size_t>(v) * map.width + u) * 4;
-                const int cooling = (m[0] + m[1] + m[2]) / 60;
-                if (cooling == 0 || cooling >= 8)
-                {
-                    const int side = cooling >= 8 ? 1 : 0;
-                    hot[side] += Brightness(picture, x, y);
-                    count[side] += 1.0;
-                }
-            }
+        for (int x = 0; x < 640; ++x)
+        {
+            for (int y = bandBottom + 1; y < 480; ++y)
+                below += Brightness(picture, x, y) / (480.0 - bandBottom - 1);
+            for (int y = 0; y < bandTop; ++y)
+                above += Brightness(picture, x, y) / static_cast<double>(bandTop);
+        }
     }
-    ASSERT_GT(count[0], 0.0);
-    ASSERT_GT(count[1], 0.0);
-    EXPECT_LT(hot[1] / count[1], 0.7 * (hot[0] / count[0]))
-        << "bright-map mean " << hot[1] / count[1] << ", dark-map mean " << hot[0] / count[0];
+    EXPECT_GT(below, 5.0 * above) << "below the letters " << below << ", above " << above;
 
     // The music, in step with the frames: 151 frames of half a second.
     Audio audio = ReadWav("shots/audio.wav");
@@ -233,9 +242,9 @@ TEST(DemoRun, WholeDemoCapturedHeadless)
     EXPECT_GT(Rms(audio.samples, 2 * 30 * 48000, 2 * 48000), 300.0); // music at 30 s
 }
 
-// Two captures of the same stretch are the same bytes; a later, shorter
-// capture into the same folder leaves no frames of the earlier one behind;
-// the music starts where the timeline does.
+// Two captures of the same stretch are the same bytes; the timeline and the
+// music start where asked; a later, shorter capture into the same folder
+// leaves no frames of the earlier one behind.
 TEST(DemoRun, CapturesAreIdenticalAndStartWhereAsked)
 {
     auto folder = EnterDataFolder();
@@ -250,15 +259,14 @@ TEST(DemoRun, CapturesAreIdenticalAndStartWhereAsked)
     }
     EXPECT_EQ(frames, 31); // 72 s to 75 s inclusive
     EXPECT_TRUE(SameBytes("one/audio.wav", "two/audio.wav"));
+    // Drawn at 60 per second from 72 s: the fire at 72 s to 74.983 s.
+    EXPECT_NE(ReadFile("vexlar.log").find("    Effect 'fire' was drawn 180 times with "), std::string::npos);
 
-    // The first frame is at 72 s: drawn, fading (alpha 0.6).
-    EXPECT_GT(MeanBrightness(ReadPng("one/frame_000000.png")), 5.0);
-
-    // The audio is the music from 72 s on, not from its silent start.
+    // The audio is the music from 72 s on (where it plays loud), not from
+    // its silent start.
     Audio from72 = ReadWav("one/audio.wav");
-    ASSERT_EQ(RunDemo("--capture zero --fps 10 --start 0.05"), 0);
     EXPECT_EQ(from72.info.frames, 31 * 4800);
-    EXPECT_GT(Rms(from72.samples, 0, 2 * 4800), 4.0 * Rms(ReadWav("zero/audio.wav").samples, 0, 2 * 4800) + 1.0);
+    EXPECT_GT(Rms(from72.samples, 0, 2 * 4800), 1000.0);
 
     ASSERT_EQ(RunDemo("--capture one --fps 10 --start 74"), 0);
     frames = 0;

@@ -91,6 +91,17 @@ TEST(DemoOptions, OfflineRunsRatesAndStart)
     EXPECT_EQ(config.offlineRateNumerator, 60000);
     EXPECT_EQ(config.offlineRateDenominator, 1001);
 
+    // A capture well below the refresh rate draws the frames in between too:
+    // at 2 per second, 30 drawn per written.
+    T_DemoOptions slow;
+    ASSERT_EQ(slow.Parse({"--capture", "shots", "--fps", "2"}), Outcome::Run);
+    EXPECT_EQ(slow.DrawnPerWritten(60), 30);
+    T_Config slowConfig;
+    slow.Apply(slowConfig);
+    EXPECT_EQ(slowConfig.offlineRateNumerator, 60);
+    EXPECT_EQ(slowConfig.offlineRateDenominator, 1);
+    EXPECT_EQ(capture.DrawnPerWritten(60), 1);
+
     T_DemoOptions video;
     ASSERT_EQ(video.Parse({"--video=out.mp4"}), Outcome::Run);
     EXPECT_EQ(video.mode, Mode::Video);
@@ -101,6 +112,7 @@ TEST(DemoOptions, OfflineRunsRatesAndStart)
     ASSERT_EQ(bench.Parse({"--bench", "--fps", "30", "--draw", "immediate"}), Outcome::Run);
     EXPECT_EQ(bench.mode, Mode::Bench);
     EXPECT_TRUE(bench.immediateDraw);
+    EXPECT_EQ(bench.DrawnPerWritten(60), 1); // benchmarks draw their own rate
 
     // A live run keeps the live clock.
     T_DemoOptions live;
