@@ -152,12 +152,15 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& argu
         {
             if (!takeValue())
                 return Outcome::Error;
-            if (value != "immediate" && value != "arrays")
+            if (value == "immediate")
+                immediateDraw = true;
+            else if (value == "arrays")
+                immediateDraw = false;
+            else
             {
-                error = "invalid draw routine '" + value + "' (expected immediate or arrays)";
+                error = "invalid draw routine '" + value + "' (expected arrays or immediate)";
                 return Outcome::Error;
             }
-            immediateDraw = value == "immediate";
         }
         else
         {
@@ -266,7 +269,8 @@ std::string T_DemoOptions::Usage(const std::string& program)
            "  --windowed        run in a window instead of full screen\n"
            "  --size WxH        picture size in pixels (default 640x480)\n"
            "  --start SECONDS   start the timeline and the music that far in\n"
-           "  --draw ROUTINE    mesh drawing: arrays (default) or immediate\n"
+           "  --draw MODE       how meshes are sent to OpenGL: arrays (vertex arrays,\n"
+           "                    the default) or immediate (glBegin/glEnd)\n"
            "  --help            show this help and exit\n"
            "\n"
            "Offline runs (a fixed time step, no window shown):\n"

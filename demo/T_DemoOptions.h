@@ -50,6 +50,9 @@ public:
     bool sizeGiven = false;
     std::int32_t width = 640;
     std::int32_t height = 480;
+    // "--draw immediate": meshes drawn with the immediate-mode routine
+    // instead of vertex arrays.
+    bool immediateDraw = false;
 
     Mode mode = Mode::Play;
     std::string output;                // the capture folder or the video file
@@ -57,7 +60,6 @@ public:
     std::int32_t rateNumerator = 60;   // frames per second of offline runs,
     std::int32_t rateDenominator = 1;  // as a fraction (60000/1001)
     double startSeconds = 0.0;         // --start
-    bool immediateDraw = false;        // --draw immediate
 
     std::string error; // set when Parse returns Error
 

@@ -85,10 +85,10 @@ int main(int argc, char** argv)
     options.Apply(g_config);
 
     g_vexlar = new T_Vexlar(256, 256, 256);
-    if (g_window == nullptr || g_window->GetHandle() == nullptr)
-        std::fprintf(stderr, "%s: no window could be opened; see vexlar.log\n", program.c_str());
     if (options.immediateDraw && g_vexlar->gfxServer != nullptr)
         g_vexlar->gfxServer->SetDrawRoutine(T_GfxServer::DrawRoutine::Immediate);
+    if (g_window == nullptr || g_window->GetHandle() == nullptr)
+        std::fprintf(stderr, "%s: no window could be opened; see vexlar.log\n", program.c_str());
 
     int status = 0;
     {

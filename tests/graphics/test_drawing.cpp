@@ -390,10 +390,13 @@ TEST_F(DrawTest, PictureIsPillarboxedInAWiderDrawable)
     EXPECT_EQ(v[2], 320);
     EXPECT_EQ(v[3], 480);
 
-    // A size change seen by ClearViewport re-applies the viewport.
-    server->ClearViewport(1000, 480);
+    // A size change seen by ClearViewport re-applies the viewport; the size
+    // comes from SDL's drawable.
+    SDL_SetWindowSize(window, 1000, 480);
+    server->ClearViewport(500, 240);
     glGetIntegerv(GL_VIEWPORT, v);
     EXPECT_EQ(v[0], 180 + 320);
+    SDL_SetWindowSize(window, 800, 480);
     server->ClearViewport(800, 480);
     glGetIntegerv(GL_VIEWPORT, v);
     EXPECT_EQ(v[0], 80 + 320);

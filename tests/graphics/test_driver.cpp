@@ -16,10 +16,7 @@ namespace
 {
 std::string ReadLog()
 {
-    std::ifstream in("vexlar.log");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadFile("vexlar.log");
 }
 } // namespace
 
@@ -115,6 +112,7 @@ TEST_F(DriverTest, ShutdownReleasesTheContextAndStopsDrawing)
 // leave OpenGL alone and nothing may crash.
 TEST(GfxServerWithoutContext, EveryOperationDoesNothing)
 {
+    EnterScratchFolder();
     g_config = T_Config{};
     T_GfxServer server;
     EXPECT_EQ(g_gfxServer, &server);
@@ -165,6 +163,7 @@ TEST(GfxServerWithoutContext, EveryOperationDoesNothing)
 
 TEST(GfxServerWithoutContext, LogsCreationAndDestructionAndClearsItsPointer)
 {
+    EnterScratchFolder();
     {
         T_GfxServer server;
     }

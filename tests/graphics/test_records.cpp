@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/TestScratch.h"
+
 namespace
 {
 // Records which textures were handed back.
@@ -36,13 +38,6 @@ public:
     std::vector<T_Texture*> released;
 };
 
-std::string ReadLog()
-{
-    std::ifstream in("vexlar.log");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 } // namespace
 
 TEST(ShaderRecords, NewShaderAndLayerHaveTheirDefaults)
@@ -121,6 +116,7 @@ TEST(ShaderRecords, DestroyedLayersGiveTheirTexturesBack)
 
 TEST(LightManager, AllocatesFreesAndReusesInArrayOrder)
 {
+    EnterScratchFolder();
     T_LightManager manager;
     EXPECT_EQ(g_lightManager, &manager);
     EXPECT_EQ(manager.lights[3].index, -1);
@@ -161,13 +157,15 @@ TEST(LightManager, AllocatesFreesAndReusesInArrayOrder)
 
 TEST(LightManager, LogsCreationAndDestructionAndClearsItsPointer)
 {
+    EnterScratchFolder();
+    LogCapture log;
     {
         T_LightManager manager;
     }
     EXPECT_EQ(g_lightManager, nullptr);
-    const std::string log = ReadLog();
-    const auto created = log.find("  Creating light manager ...\n");
-    const auto destroyed = log.find("  Destroying light manager ...\n");
+    const std::string text = log.Since();
+    const auto created = text.find("  Creating light manager ...\n");
+    const auto destroyed = text.find("  Destroying light manager ...\n");
     ASSERT_NE(created, std::string::npos);
     ASSERT_NE(destroyed, std::string::npos);
     EXPECT_LT(created, destroyed);

@@ -93,7 +93,8 @@ TEST_F(TextureManagerTest, LoadsFillFromTheTopAndShareByNameAndFlags)
 
     // A failed load between them takes no slot.
     textures->Load("missing.tga", false, true);
-    EXPECT_EQ(textures->Load("other.tga", false, true), textures->GetSlot(252));
+    T_Texture* other = textures->Load("other.tga", false, true);
+    EXPECT_EQ(other, textures->GetSlot(252));
 
     // Find takes the lowest slot of the name, whatever its flags.
     EXPECT_EQ(textures->Find("fire.tga"), flat);
@@ -107,7 +108,8 @@ TEST_F(TextureManagerTest, LoadsFillFromTheTopAndShareByNameAndFlags)
     textures->Release(clamped);
     EXPECT_EQ(textures->GetSlot(254), nullptr);
     EXPECT_EQ(textures->GetCount(), 4);
-    EXPECT_EQ(textures->Create("made", 4, 4, false), textures->GetSlot(254));
+    T_Texture* made = textures->Create("made", 4, 4, false);
+    EXPECT_EQ(made, textures->GetSlot(254));
 }
 
 TEST_F(TextureManagerTest, CreateMakesDynamicRecordsSharedByNameOnly)

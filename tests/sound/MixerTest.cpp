@@ -19,10 +19,10 @@ using namespace soundtest;
 namespace
 {
 
-class MixerTest : public ::testing::Test
+class MixerTest : public ::testing::Test, private ScratchFolder
 {
 protected:
-    static void SetUpTestSuite()
+    void SetUp() override
     {
         MakeSine("sine48.wav", 48000, 2, 1.0, 1000);
         MakeSine("sine48_full.wav", 48000, 2, 1.0, 1000, 1.0);

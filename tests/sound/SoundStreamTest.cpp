@@ -37,12 +37,11 @@ std::string LogSince(std::size_t mark)
     return mark < all.size() ? all.substr(mark) : std::string();
 }
 
-class SoundStreamTest : public ::testing::Test
+class SoundStreamTest : public ::testing::Test, private ScratchFolder
 {
 protected:
-    static void SetUpTestSuite()
+    static void MakeData()
     {
-        fs::remove_all("Data");
         fs::create_directories("Data/music");
         MakeSine("Data/music/sine.ogg", 44100, 2, 1.0, 1000);
         MakeSine("Data/music/sine.flac", 48000, 2, 1.0, 1000);
@@ -67,6 +66,7 @@ protected:
 
     void SetUp() override
     {
+        MakeData();
         ASSERT_TRUE(files.AddDirectory("Data/"));
         sound.SetMixRate(48000);
         ASSERT_TRUE(sound.InitOffline());

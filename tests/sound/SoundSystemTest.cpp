@@ -17,6 +17,11 @@ using namespace soundtest;
 namespace
 {
 
+// Each case works in a folder of its own (cases run in parallel).
+class SoundSystemTest : public ::testing::Test, private ScratchFolder
+{
+};
+
 std::string LogText()
 {
     std::ifstream in("vexlar.log");
@@ -32,7 +37,7 @@ std::string LogSince(std::size_t mark)
     return mark < text.size() ? text.substr(mark) : std::string();
 }
 
-TEST(SoundSystemTest, ConstructionRegistersAndListsDrivers)
+TEST_F(SoundSystemTest, ConstructionRegistersAndListsDrivers)
 {
     {
         T_SoundSystem sound;
@@ -73,7 +78,7 @@ TEST(SoundSystemTest, ConstructionRegistersAndListsDrivers)
     EXPECT_LT(destroyed, closed);
 }
 
-TEST(SoundSystemTest, InitOpensTheDummyDeviceAndLogsTheVersion)
+TEST_F(SoundSystemTest, InitOpensTheDummyDeviceAndLogsTheVersion)
 {
     T_SoundSystem sound;
     sound.SetMasterVolume(255);
@@ -101,7 +106,7 @@ TEST(SoundSystemTest, InitOpensTheDummyDeviceAndLogsTheVersion)
     EXPECT_FALSE(sound.GetMixer().IsDeviceOpen());
 }
 
-TEST(SoundSystemTest, InitFailsWithOneLineWhenNoDriverWorks)
+TEST_F(SoundSystemTest, InitFailsWithOneLineWhenNoDriverWorks)
 {
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
     T_SoundSystem sound;
@@ -128,7 +133,7 @@ TEST(SoundSystemTest, InitFailsWithOneLineWhenNoDriverWorks)
     EXPECT_EQ(sound.GetSpectrum()[21], 0.0f);
 }
 
-TEST(SoundSystemTest, OfflineRenderingFeedsTheSpectrum)
+TEST_F(SoundSystemTest, OfflineRenderingFeedsTheSpectrum)
 {
     T_SoundSystem sound;
     sound.SetMixRate(48000);
@@ -168,7 +173,7 @@ TEST(SoundSystemTest, OfflineRenderingFeedsTheSpectrum)
     EXPECT_FALSE(sound.RenderOffline(floats.data(), 10));
 }
 
-TEST(SoundSystemTest, StreamCallsWithoutAFileSystemStoreNothing)
+TEST_F(SoundSystemTest, StreamCallsWithoutAFileSystemStoreNothing)
 {
     T_SoundSystem sound;
     ASSERT_EQ(g_fileSystem, nullptr);

@@ -3,6 +3,8 @@
 // Real sound files for the sound tests, made at test time with sox (and a
 // tiny ProTracker module written here), in the test's working folder.
 
+#include "core/TestScratch.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,14 @@ inline bool Sox(const std::string& arguments)
     const std::string command = "sox -q " + arguments + " 2>/dev/null";
     return std::system(command.c_str()) == 0;
 }
+
+// CTest runs the cases of a binary in parallel, and the cases write files
+// (and the engine its log) in the working folder: a fixture that derives from
+// this moves into a folder of its own before any member is made.
+struct ScratchFolder
+{
+    ScratchFolder() { EnterScratchFolder(); }
+};
 
 // A sine of `hz` at `rate`, `channels`, `seconds` long, scaled by `gain`.
 inline std::string MakeSine(const std::string& file, int rate, int channels, double seconds, int hz,

@@ -61,7 +61,6 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     effectManager = new T_EffectManager(effectCapacity);
 
     fileSystem->AddDirectory("Data/");
-    // Without a context every drawing operation does nothing; Init logs why.
     gfxServer->Init(window->GetHandle());
     // Sound: without a device the demo runs silent; Init logs why.
     soundSystem->SetMasterVolume(255);
@@ -87,11 +86,9 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     // Twice, so that both buffers show the text while the shaders load.
     for (int frame = 0; frame < 2; ++frame)
     {
-        if (g_gfxServer == nullptr)
-            break;
-        g_gfxServer->BeginFrame();
-        g_gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
-        g_gfxServer->EndFrame();
+        gfxServer->BeginFrame();
+        gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
+        gfxServer->EndFrame();
     }
 
     shaderManager->AddShadersFromScript("shaderlist.txt");

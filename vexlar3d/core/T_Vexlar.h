@@ -12,9 +12,9 @@ class T_FileSystem;
 class T_GfxServer;
 class T_ITimer;
 class T_LightManager;
-class T_SoundSystem;
 class T_Shader;
 class T_ShaderManager;
+class T_SoundSystem;
 class T_TextureManager;
 class T_Window;
 

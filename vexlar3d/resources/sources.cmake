@@ -12,8 +12,8 @@ target_sources(vexlar3d PRIVATE
   resources/T_ResourceFile.cpp
   resources/T_StreamFile.cpp
   resources/T_Texture.cpp
-  resources/T_TgaDecoder.cpp
   resources/T_TextureManager.cpp
+  resources/T_TgaDecoder.cpp
   resources/T_ZipArchive.cpp
 )
 
