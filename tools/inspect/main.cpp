@@ -31,6 +31,10 @@ const CommandEntry commands[] = {
      "--png a PNG of them",
      CmdImage},
     {"model", "NAME", "the 3DS model NAME as the engine loads it, as JSON", CmdModel},
+    {"texgen", "fire --image NAME --times T1,T2,... --raw FILE",
+     "the fire generator on image NAME: W x H x 4 bytes after each Update(time), to FILE (- for standard output)",
+     CmdTexgen},
+    {"check", "", "loads what start-up loads and lists every problem to fix before release (exit 1 if any)", CmdCheck},
 };
 
 void PrintHelp(std::ostream& out)

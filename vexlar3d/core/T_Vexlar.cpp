@@ -1,6 +1,7 @@
 #include "vexlar3d/core/T_Vexlar.h"
 
 #include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_MultimediaTimer.h"
 #include "vexlar3d/core/T_PerfCountTimer.h"
@@ -50,7 +51,10 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     textureManager = new T_TextureManager(textureCapacity);
     shaderManager = new T_ShaderManager(shaderCapacity);
     lightManager = new T_LightManager();
-    if (T_PerfCountTimer::Available())
+    const bool offline = g_config.offlineRateNumerator > 0;
+    if (offline)
+        timer = new T_FixedStepTimer(g_config.offlineRateNumerator, g_config.offlineRateDenominator);
+    else if (T_PerfCountTimer::Available())
         timer = new T_PerfCountTimer();
     else
         timer = new T_MultimediaTimer();
@@ -62,7 +66,10 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     soundSystem->SetMasterVolume(255);
     soundSystem->SetMixRate(g_config.mixRate);
     soundSystem->SetDriver(0);
-    soundSystem->Init();
+    if (offline)
+        soundSystem->InitOffline();
+    else
+        soundSystem->Init();
 
     // Font: the texture manager was made before there was a context, so the
     // default texture gets its OpenGL texture now; then the font's script,
@@ -72,7 +79,9 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     gfxServer->BuildFont(32, 20);
     fontShader = shaderManager->GetShader("default_font");
 
-    window->Show();
+    // An offline run draws into the hidden window's buffers and shows nothing.
+    if (!offline)
+        window->Show();
 
     // Twice, so that both buffers show the text while the shaders load.
     for (int frame = 0; frame < 2; ++frame)
@@ -112,6 +121,8 @@ T_Vexlar::~T_Vexlar()
     // concrete one.
     if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))
         delete perf;
+    else if (auto* fixed = dynamic_cast<T_FixedStepTimer*>(timer))
+        delete fixed;
     else
         delete static_cast<T_MultimediaTimer*>(timer);
     timer = nullptr;
