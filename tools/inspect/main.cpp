@@ -31,8 +31,9 @@ const CommandEntry commands[] = {
      "--png a PNG of them",
      CmdImage},
     {"model", "NAME", "the 3DS model NAME as the engine loads it, as JSON", CmdModel},
-    {"texgen", "fire --image NAME --times T1,T2,... --raw FILE",
-     "the fire generator on image NAME: W x H x 4 bytes after each Update(time), to FILE (- for standard output)",
+    {"texgen", "fire --image NAME --times T1,T2,... --raw FILE | noise|plasma --size WxH [--speed S] --times T1,T2,... --raw FILE",
+     "runs a texture generator (the fire on image NAME, noise or plasma on an empty WxH texture) and writes the "
+     "W x H x 4 pixel bytes after each Update(time), one block after another",
      CmdTexgen},
     {"check", "", "loads what start-up loads and lists every problem to fix before release (exit 1 if any)", CmdCheck},
 };
