@@ -3,11 +3,26 @@
 #include "vexlar3d/core/T_Config.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace
 {
 constexpr std::int32_t minSide = 1;
 constexpr std::int32_t maxSide = 16384;
+// Frame rates of offline runs: numerator and denominator 1 to 1000000, the
+// rate itself at most 1000 frames per second.
+constexpr std::int32_t maxRateTerm = 1000000;
+constexpr double maxRate = 1000.0;
+// A start later than a day is surely a typing error.
+constexpr double maxStart = 86400.0;
+
+bool ParseTerm(const char* first, const char* last, std::int32_t& term)
+{
+    if (first == last || *first < '0' || *first > '9')
+        return false;
+    auto [end, status] = std::from_chars(first, last, term);
+    return status == std::errc() && end == last && term >= 1 && term <= maxRateTerm;
+}
 
 // Splits "--name=value" into name and value; hasValue tells whether '=' was there.
 void SplitOption(const std::string& argument, std::string& name, std::string& value, bool& hasValue)
@@ -83,13 +98,131 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& argu
                 return Outcome::Error;
             }
         }
+        else if (name == "--capture" || name == "--video")
+        {
+            if (!takeValue())
+                return Outcome::Error;
+            const Mode wanted = name == "--capture" ? Mode::Capture : Mode::Video;
+            if (mode != Mode::Play && mode != wanted)
+            {
+                error = "--capture, --video and --bench exclude each other";
+                return Outcome::Error;
+            }
+            if (value.empty())
+            {
+                error = "option " + name + (wanted == Mode::Capture ? " needs a folder" : " needs a file name");
+                return Outcome::Error;
+            }
+            mode = wanted;
+            output = value;
+        }
+        else if (name == "--bench")
+        {
+            if (!noValue())
+                return Outcome::Error;
+            if (mode != Mode::Play && mode != Mode::Bench)
+            {
+                error = "--capture, --video and --bench exclude each other";
+                return Outcome::Error;
+            }
+            mode = Mode::Bench;
+        }
+        else if (name == "--fps")
+        {
+            if (!takeValue())
+                return Outcome::Error;
+            if (!ParseRate(value))
+            {
+                error = "invalid frame rate '" + value +
+                        "' (expected a whole number or a fraction such as 60000/1001, at most 1000 frames per second)";
+                return Outcome::Error;
+            }
+        }
+        else if (name == "--start")
+        {
+            if (!takeValue())
+                return Outcome::Error;
+            if (!ParseStart(value))
+            {
+                error = "invalid start time '" + value + "' (expected seconds from 0, such as 70 or 12.5)";
+                return Outcome::Error;
+            }
+        }
+        else if (name == "--draw")
+        {
+            if (!takeValue())
+                return Outcome::Error;
+            if (value == "immediate")
+                immediateDraw = true;
+            else if (value == "arrays")
+                immediateDraw = false;
+            else
+            {
+                error = "invalid draw routine '" + value + "' (expected arrays or immediate)";
+                return Outcome::Error;
+            }
+        }
         else
         {
             error = name.rfind("-", 0) == 0 ? "unknown option " + name : "unexpected argument '" + arguments[i] + "'";
             return Outcome::Error;
         }
     }
+    if (rateGiven && !IsOffline())
+    {
+        error = "--fps applies only to --capture, --video and --bench";
+        return Outcome::Error;
+    }
     return Outcome::Run;
+}
+
+std::int32_t T_DemoOptions::DrawnPerWritten(std::int32_t refreshRate) const
+{
+    if (mode != Mode::Capture && mode != Mode::Video)
+        return 1;
+    const double ratio = static_cast<double>(refreshRate) * rateDenominator / rateNumerator;
+    // The refresh rate is a display's (at most a few hundred hertz) and the
+    // rate at least 1/1000000: the product stays far inside 32 bits.
+    if (!(ratio >= 1.5) || ratio > 1000000.0)
+        return 1;
+    return static_cast<std::int32_t>(std::lround(ratio));
+}
+
+bool T_DemoOptions::ParseRate(const std::string& text)
+{
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const std::string::size_type slash = text.find('/');
+    std::int32_t numerator = 0, denominator = 1;
+    if (slash == std::string::npos)
+    {
+        if (!ParseTerm(begin, end, numerator))
+            return false;
+    }
+    else if (!ParseTerm(begin, begin + slash, numerator) || !ParseTerm(begin + slash + 1, end, denominator))
+    {
+        return false;
+    }
+    if (static_cast<double>(numerator) / denominator > maxRate)
+        return false;
+    rateNumerator = numerator;
+    rateDenominator = denominator;
+    rateGiven = true;
+    return true;
+}
+
+bool T_DemoOptions::ParseStart(const std::string& text)
+{
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin == end || !((*begin >= '0' && *begin <= '9') || *begin == '.'))
+        return false;
+    double seconds = 0.0;
+    auto [stop, status] = std::from_chars(begin, end, seconds, std::chars_format::fixed);
+    if (status != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0.0 || seconds > maxStart)
+        return false;
+    startSeconds = seconds;
+    return true;
 }
 
 bool T_DemoOptions::ParseSize(const std::string& text)
@@ -116,6 +249,13 @@ void T_DemoOptions::Apply(T_Config& config) const
         config.width = width;
         config.height = height;
     }
+    if (IsOffline())
+    {
+        // Offline runs never show their window, so they never switch modes.
+        config.fullscreen = false;
+        config.offlineRateNumerator = rateNumerator * DrawnPerWritten(config.refreshRate);
+        config.offlineRateDenominator = rateDenominator;
+    }
 }
 
 std::string T_DemoOptions::Usage(const std::string& program)
@@ -128,5 +268,17 @@ std::string T_DemoOptions::Usage(const std::string& program)
            "Options:\n"
            "  --windowed        run in a window instead of full screen\n"
            "  --size WxH        picture size in pixels (default 640x480)\n"
-           "  --help            show this help and exit\n";
+           "  --start SECONDS   start the timeline and the music that far in\n"
+           "  --draw MODE       how meshes are sent to OpenGL: arrays (vertex arrays,\n"
+           "                    the default) or immediate (glBegin/glEnd)\n"
+           "  --help            show this help and exit\n"
+           "\n"
+           "Offline runs (a fixed time step, no window shown):\n"
+           "  --capture DIR     write DIR/frame_000000.png onwards and DIR/audio.wav\n"
+           "                    (48 kHz 16-bit stereo, in step with the frames)\n"
+           "  --video FILE      encode the same with ffmpeg (H.264 and AAC) into FILE\n"
+           "  --bench           run the whole timeline without output and print the\n"
+           "                    start-up time and frame-time statistics\n"
+           "  --fps RATE        frames per second of an offline run: a whole number or\n"
+           "                    a fraction such as 60000/1001 (default 60)\n";
 }

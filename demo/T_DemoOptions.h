@@ -26,13 +26,45 @@ public:
 
     static std::string Usage(const std::string& program);
 
+    // Live play, or one of the offline runs (fixed step, no visible window).
+    enum class Mode
+    {
+        Play,    // the demo as it ships
+        Capture, // --capture DIR: frame_000000.png ... and audio.wav
+        Video,   // --video FILE: the same encoded by ffmpeg into FILE
+        Bench    // --bench: the timeline at the fixed step, timings only
+    };
+
+    // True for the modes that run offline.
+    bool IsOffline() const { return mode != Mode::Play; }
+
+    // Frames drawn per written frame of a capture or video. The effects step
+    // once per drawn frame (the fire at most 100 times a second), so a
+    // capture at a rate well below the live refresh rate also draws the
+    // frames in between, unwritten, to show the demo as it looks live: the
+    // nearest whole multiple of the rate to the refresh rate, at least 1.
+    // Benchmarks draw exactly the frames of their rate.
+    std::int32_t DrawnPerWritten(std::int32_t refreshRate) const;
+
     bool windowed = false;
     bool sizeGiven = false;
     std::int32_t width = 640;
     std::int32_t height = 480;
+    // "--draw immediate": meshes drawn with the immediate-mode routine
+    // instead of vertex arrays.
+    bool immediateDraw = false;
+
+    Mode mode = Mode::Play;
+    std::string output;                // the capture folder or the video file
+    bool rateGiven = false;            // --fps
+    std::int32_t rateNumerator = 60;   // frames per second of offline runs,
+    std::int32_t rateDenominator = 1;  // as a fraction (60000/1001)
+    double startSeconds = 0.0;         // --start
 
     std::string error; // set when Parse returns Error
 
 private:
     bool ParseSize(const std::string& text);
+    bool ParseRate(const std::string& text);
+    bool ParseStart(const std::string& text);
 };

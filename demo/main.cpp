@@ -1,13 +1,53 @@
-// The demo's entry point: configuration, main system, timeline, frame loop.
+// The demo's entry point: configuration, main system, demo script, frame
+// loop, live or offline.
 #include "demo/T_DemoOptions.h"
+#include "demo/T_DemoScript.h"
+#include "demo/T_OfflineRun.h"
 #include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_FrameLoop.h"
 #include "vexlar3d/core/T_ITimer.h"
+#include "vexlar3d/core/T_MultimediaTimer.h"
+#include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/core/T_Vexlar.h"
 #include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+
+namespace
+{
+// Resets the demo clock so that its first frame is at `start` seconds.
+void ResetClock(double start)
+{
+    if (g_timer == nullptr)
+        return;
+    if (auto* fixed = dynamic_cast<T_FixedStepTimer*>(g_timer))
+    {
+        fixed->SetStart(start);
+        fixed->Reset();
+        return;
+    }
+    g_timer->Reset();
+    if (start <= 0.0)
+        return;
+    // The live clocks read time as (elapsed - offset): an offset moved back
+    // by `start` runs the timeline from there.
+    const auto seconds = static_cast<float>(start);
+    if (auto* perf = dynamic_cast<T_PerfCountTimer*>(g_timer))
+    {
+        perf->offset -= seconds;
+        perf->time = perf->previous = seconds;
+    }
+    else if (auto* multimedia = dynamic_cast<T_MultimediaTimer*>(g_timer))
+    {
+        multimedia->offset -= seconds;
+        multimedia->time = multimedia->previous = seconds;
+    }
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -26,21 +66,47 @@ int main(int argc, char** argv)
         break;
     }
 
+    // Offline runs check their output before anything starts.
+    T_OfflineRun offline(options);
+    if (options.IsOffline())
+    {
+        std::string error;
+        if (!offline.Prepare(error))
+        {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+            return 1;
+        }
+        // No window is ever shown: without a choice of the user's, render
+        // off screen, which works with or without a display.
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    }
+
     g_config = T_Config{};
     options.Apply(g_config);
 
     g_vexlar = new T_Vexlar(256, 256, 256);
+    if (options.immediateDraw && g_vexlar->gfxServer != nullptr)
+        g_vexlar->gfxServer->SetDrawRoutine(T_GfxServer::DrawRoutine::Immediate);
     if (g_window == nullptr || g_window->GetHandle() == nullptr)
         std::fprintf(stderr, "%s: no window could be opened; see vexlar.log\n", program.c_str());
 
-    // demo script: effects on the timeline, pixel copies dropped, music started
+    int status = 0;
+    {
+        // The script's fire generator lives until after the main system is
+        // deleted below.
+        T_DemoScript script;
+        script.Run(options.startSeconds);
 
-    if (g_timer != nullptr)
-        g_timer->Reset();
-    T_FrameLoop::Run();
+        // The clock starts after the music has been started.
+        ResetClock(options.startSeconds);
+        if (options.IsOffline())
+            status = offline.Run(program);
+        else
+            T_FrameLoop::Run();
 
-    delete g_vexlar;
-    g_vexlar = nullptr;
+        delete g_vexlar;
+        g_vexlar = nullptr;
+    }
     // The demo ends the same way on its own, on Escape and on close.
-    return 0;
+    return status;
 }

@@ -3,6 +3,7 @@
 #include "vexlar3d/core/T_Vexlar.h"
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/platform/T_Fpu.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
 #include "core/TestScratch.h"
@@ -29,9 +30,9 @@ void ExpectInOrder(const std::string& text, const std::vector<std::string>& line
     }
 }
 
-int RunDemo(const std::filesystem::path& folder, const std::string& arguments)
+int RunDemo(const std::filesystem::path& folder, const std::string& arguments, const std::string& environment = "")
 {
-    std::string command = "cd '" + folder.string() + "' && SDL_VIDEODRIVER=offscreen '" VEXLAR_BINARY_DIR
+    std::string command = "cd '" + folder.string() + "' && " + environment + " SDL_VIDEODRIVER=offscreen '" VEXLAR_BINARY_DIR
                           "/bin/vexlar' " +
                           arguments + " >stdout.txt 2>stderr.txt";
     int status = std::system(command.c_str());
@@ -51,6 +52,9 @@ TEST(Vexlar, StartsAndStopsSubsystemsInOrder)
     EXPECT_EQ(keyState[27], 0);
     EXPECT_NE(g_timer, nullptr);
     EXPECT_NE(g_effectManager, nullptr);
+    ASSERT_NE(g_soundSystem, nullptr);
+    EXPECT_EQ(vexlar->soundSystem->GetMixRate(), 48000);
+    EXPECT_TRUE(vexlar->soundSystem->GetMixer().IsDeviceOpen()); // the dummy driver
     ASSERT_NE(g_window, nullptr);
     EXPECT_NE(g_window->GetHandle(), nullptr);
     EXPECT_EQ(vexlar->systemName, "Vexlar demosystem");
@@ -71,35 +75,48 @@ TEST(Vexlar, StartsAndStopsSubsystemsInOrder)
     EXPECT_EQ(g_timer, nullptr);
     EXPECT_EQ(g_effectManager, nullptr);
     EXPECT_EQ(g_window, nullptr);
+    EXPECT_EQ(g_soundSystem, nullptr);
 
     // Every subsystem writes its own lines at its place in the order; the
     // frame of the transcript stays the same whatever sits in between.
     const std::string text = log.Since();
     ExpectInOrder(text, {"Creating main system ...\n", "Analyzing OS information ...\n",
                          "Analysing CPU information ...\n", "Launching sub systems ...\n",
-                         "  Creating file system ...\n", "  Creating timer ...\n", "  Creating effect manager ...\n",
+                         "  Creating file system ...\n", "  Creating sound system ...\n", "  Creating timer ...\n",
+                         "  Creating effect manager ...\n", "  Initializing sound system ...\n",
+                         "    Using " + T_SoundSystem::BackendVersion() + "\n",
                          "\n  All sub-systems launched sucessfully ...\n\n", "  Effect manager: displaying statistics\n",
                          "\n    Average: -nan fps.\n\n", "Closing main system ...\n", "  Destroying effect manager ...\n",
-                         "  Destroying file system ...\n", "  All sub-systems closed ... sucessfully\n",
-                         "\nExiting.\n\n"});
+                         "  Destroying sound system\n", "  Closing sound system ...\n", "  Destroying file system ...\n",
+                         "  All sub-systems closed ... sucessfully\n", "\nExiting.\n\n"});
     EXPECT_EQ(text.rfind("\nExiting.\n\n"), text.size() - 11);
 }
 
 TEST(Vexlar, DemoRunsHeadlessAndLeavesACompleteLog)
 {
+    // The last half second of the timeline: the whole transcript, quickly.
     auto folder = EnterScratchFolder();
-    ASSERT_EQ(RunDemo(folder, "--windowed"), 0) << ReadFile(folder / "stderr.txt");
+    ASSERT_EQ(RunDemo(folder, "--windowed --start 74.5"), 0) << ReadFile(folder / "stderr.txt");
     std::string log = ReadFile(folder / "vexlar.log");
     ExpectInOrder(log, {std::string(46, '_') + " Log begins on ", "\n\nCreating main system ...\n",
-                        "Launching sub systems ...\n", "  Creating timer ...\n", "  Creating effect manager ...\n",
-                        "  All sub-systems launched sucessfully ...\n", "  Effect manager: displaying statistics\n",
-                        "Closing main system ...\n", "  Destroying effect manager ...\n",
-                        "  All sub-systems closed ... sucessfully\n", "\nExiting.\n",
+                        "Launching sub systems ...\n", "  Creating sound system ...\n", "  Creating timer ...\n",
+                        "  Creating effect manager ...\n", "  Initializing sound system ...\n",
+                        "    Using Vexlar mixer 1.0 (SDL ", "  All sub-systems launched sucessfully ...\n",
+                        "  Effect manager: displaying statistics\n", "Closing main system ...\n",
+                        "  Destroying effect manager ...\n", "  Destroying sound system\n",
+                        "  Closing sound system ...\n", "  All sub-systems closed ... sucessfully\n", "\nExiting.\n",
                         "\n" + std::string(47, '_') + " Log ends on "});
     EXPECT_EQ(log.back(), '\n');
 
+    EXPECT_EQ(log.find("Sound disabled"), std::string::npos);
+
+    // Without a working audio driver the demo runs silent and says why.
+    ASSERT_EQ(RunDemo(folder, "--windowed --start 74.5", "SDL_AUDIODRIVER=nonexistent"), 0);
+    log = ReadFile(folder / "vexlar.log");
+    ExpectInOrder(log, {"  Initializing sound system ...\n", "    Sound disabled: ", "\nExiting.\n"});
+
     // A second run leaves only its own log.
-    ASSERT_EQ(RunDemo(folder, "--windowed --size 320x200"), 0);
+    ASSERT_EQ(RunDemo(folder, "--windowed --size 320x200 --start 74.5"), 0);
     std::string again = ReadFile(folder / "vexlar.log");
     EXPECT_EQ(again.find(" Log begins on "), again.rfind(" Log begins on "));
 }

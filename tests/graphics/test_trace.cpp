@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "core/TestScratch.h"
 
 namespace
 {
@@ -57,15 +59,23 @@ bool IsDraw(const std::string& call)
 }
 
 // The render-state calls (blend, depth, depth mask, polygon mode, colour)
-// among calls[from, to).
+// among calls[from, to): the function name, with the capability for
+// glEnable/glDisable of blending and depth testing.
 std::vector<std::string> StateCalls(const std::vector<std::string>& calls, std::size_t from, std::size_t to)
 {
-    static const std::regex state(
-        R"(^(glBlendFunc|glDepthFunc|glDepthMask|glPolygonMode|glColor4fv|gl(Enable|Disable)\((GL_BLEND|GL_DEPTH_TEST)\)))");
+    static const std::set<std::string> stateFunctions = {"glBlendFunc", "glDepthFunc", "glDepthMask",
+                                                         "glPolygonMode", "glColor4fv"};
     std::vector<std::string> out;
     for (std::size_t i = from; i < to && i < calls.size(); ++i)
-        if (std::regex_search(calls[i], state))
-            out.push_back(calls[i].substr(0, calls[i].find('(')) + (calls[i].find("GL_BLEND)") != std::string::npos ? "(GL_BLEND)" : ""));
+    {
+        const std::string& call = calls[i];
+        const std::string name = call.substr(0, call.find('('));
+        if (stateFunctions.count(name) != 0)
+            out.push_back(name);
+        else if ((name == "glEnable" || name == "glDisable") &&
+                 (call == name + "(GL_BLEND)" || call == name + "(GL_DEPTH_TEST)"))
+            out.push_back(call);
+    }
     return out;
 }
 
@@ -105,6 +115,7 @@ TEST(CallTrace, SecondOfTwoAlikeLayersSendsOnlyItsColourWithVertexArrays)
 {
     if (!HaveApitrace())
         GTEST_SKIP() << "apitrace is not installed";
+    EnterScratchFolder();
     CheckSequence("arrays");
 }
 
@@ -112,5 +123,6 @@ TEST(CallTrace, SecondOfTwoAlikeLayersSendsOnlyItsColourInImmediateMode)
 {
     if (!HaveApitrace())
         GTEST_SKIP() << "apitrace is not installed";
+    EnterScratchFolder();
     CheckSequence("immediate");
 }

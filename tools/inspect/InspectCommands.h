@@ -21,7 +21,11 @@ using InspectCommand = int (*)(InspectContext& context, const std::vector<std::s
 int CmdWhich(InspectContext& context, const std::vector<std::string>& args);
 int CmdCat(InspectContext& context, const std::vector<std::string>& args);
 int CmdLs(InspectContext& context, const std::vector<std::string>& args);
+int CmdShaders(InspectContext& context, const std::vector<std::string>& args);
+int CmdImage(InspectContext& context, const std::vector<std::string>& args);
+int CmdModel(InspectContext& context, const std::vector<std::string>& args);
 int CmdTexgen(InspectContext& context, const std::vector<std::string>& args);
+int CmdCheck(InspectContext& context, const std::vector<std::string>& args);
 // texgen noise|plasma (CmdTexgenPattern.cpp)
 int CmdTexgenPattern(InspectContext& context, const std::vector<std::string>& args);
 

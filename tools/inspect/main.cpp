@@ -24,8 +24,18 @@ const CommandEntry commands[] = {
     {"which", "NAME", "where OpenFile finds NAME: \"archive <archive> <entry>\" or \"file <path>\"", CmdWhich},
     {"cat", "NAME", "the bytes OpenFile(NAME, Mapped) serves, to standard output", CmdCat},
     {"ls", "", "every reachable name: <archive>:<entry> in archive order, then plain files", CmdLs},
-    {"texgen", "noise|plasma --size WxH [--speed S] --times T1,T2,... --raw FILE",
-     "runs a texture generator on an empty WxH texture, writing its pixels after each time", CmdTexgen},
+    {"shaders", "[--list FILE]",
+     "the shader table after loading \"default_font\" and the list (default shaderlist.txt), as JSON", CmdShaders},
+    {"image", "NAME [--raw FILE] [--png FILE]",
+     "loads NAME as a texture: \"<width> <height> <bitsPerPixel>\"; --raw writes the pixel bytes as stored, "
+     "--png a PNG of them",
+     CmdImage},
+    {"model", "NAME", "the 3DS model NAME as the engine loads it, as JSON", CmdModel},
+    {"texgen", "fire --image NAME --times T1,T2,... --raw FILE | noise|plasma --size WxH [--speed S] --times T1,T2,... --raw FILE",
+     "runs a texture generator (the fire on image NAME, noise or plasma on an empty WxH texture) and writes the "
+     "W x H x 4 pixel bytes after each Update(time), one block after another",
+     CmdTexgen},
+    {"check", "", "loads what start-up loads and lists every problem to fix before release (exit 1 if any)", CmdCheck},
 };
 
 void PrintHelp(std::ostream& out)

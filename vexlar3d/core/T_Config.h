@@ -13,6 +13,13 @@ struct T_Config
     std::int32_t textureFilter = 2; // 0 nearest, 1 bilinear, 2 trilinear
     std::int32_t refreshRate = 60;
     std::int32_t mixRate = 48000;
+
+    // Offline runs (capture, video, benchmark): when offlineRateNumerator is
+    // above 0 the main system takes a fixed-step clock of
+    // offlineRateNumerator / offlineRateDenominator frames per second, mixes
+    // sound only on request (no audio device) and never shows its window.
+    std::int32_t offlineRateNumerator = 0;
+    std::int32_t offlineRateDenominator = 1;
 };
 
 extern T_Config g_config;

@@ -12,7 +12,7 @@ namespace
 constexpr int escapeKey = 27;
 }
 
-T_FrameLoop::End T_FrameLoop::Run(std::int64_t* frames)
+T_FrameLoop::End T_FrameLoop::Run(std::int64_t* frames, const Hooks* hooks)
 {
     std::int64_t drawn = 0;
     End end = End::NoTimer;
@@ -45,10 +45,16 @@ T_FrameLoop::End T_FrameLoop::Run(std::int64_t* frames)
             g_gfxServer->BeginFrame();
         const float time = *g_timer->GetTime();
         g_effectManager->Render(time);
+        const bool keepOn = hooks == nullptr || !hooks->presenting || hooks->presenting(time);
         if (g_gfxServer != nullptr)
             g_gfxServer->EndFrame();
         g_timer->Update();
         ++drawn;
+        if (!keepOn || (hooks != nullptr && hooks->finished && !hooks->finished()))
+        {
+            end = End::Stopped;
+            break;
+        }
 
         if (keyState[escapeKey])
         {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // The frame loop of the main thread. Before every frame the message queue
 // is emptied (the quit message ends the loop at once, whatever is queued
@@ -16,9 +17,20 @@ public:
         Quit,     // the quit message (window closed)
         Escape,   // the Escape key
         Timeline, // the timer passed the end of the timeline
-        NoTimer   // nothing to run: no timer or no effect manager
+        NoTimer,  // nothing to run: no timer or no effect manager
+        Stopped   // a hook asked to stop
+    };
+
+    // Optional calls into every frame, for offline runs. `presenting` runs
+    // after the effects have drawn at `time` and before the picture is
+    // presented (the back buffer holds the frame); `finished` runs after the
+    // timer's update. Either may return false to end the loop (Stopped).
+    struct Hooks
+    {
+        std::function<bool(float time)> presenting;
+        std::function<bool()> finished;
     };
 
     // Runs until one of the ends above; frames counts the frames drawn.
-    static End Run(std::int64_t* frames = nullptr);
+    static End Run(std::int64_t* frames = nullptr, const Hooks* hooks = nullptr);
 };

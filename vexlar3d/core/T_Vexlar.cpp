@@ -1,14 +1,20 @@
 #include "vexlar3d/core/T_Vexlar.h"
 
 #include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_MultimediaTimer.h"
 #include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/graphics/T_LightManager.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/resources/T_TextureManager.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
 #include <algorithm>
@@ -16,7 +22,7 @@
 
 T_Vexlar* g_vexlar = nullptr;
 
-T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapacity*/, std::int32_t effectCapacity)
+T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, std::int32_t effectCapacity)
 {
     T_Fpu::SetSinglePrecision();
     VEXLAR_LOG("Creating main system ...\n");
@@ -38,26 +44,54 @@ T_Vexlar::T_Vexlar(std::int32_t /*shaderCapacity*/, std::int32_t /*textureCapaci
     }
 
     VEXLAR_LOG("Launching sub systems ...\n");
-    // gfx server
+    gfxServer = new T_GfxServer();
     window = new T_Window(g_config.fullscreen);
     fileSystem = new T_FileSystem();
-    // sound system
-    // texture manager (textureCapacity)
-    // shader manager (shaderCapacity)
-    // light manager
-    if (T_PerfCountTimer::Available())
+    soundSystem = new T_SoundSystem();
+    textureManager = new T_TextureManager(textureCapacity);
+    shaderManager = new T_ShaderManager(shaderCapacity);
+    lightManager = new T_LightManager();
+    const bool offline = g_config.offlineRateNumerator > 0;
+    if (offline)
+        timer = new T_FixedStepTimer(g_config.offlineRateNumerator, g_config.offlineRateDenominator);
+    else if (T_PerfCountTimer::Available())
         timer = new T_PerfCountTimer();
     else
         timer = new T_MultimediaTimer();
     effectManager = new T_EffectManager(effectCapacity);
 
     fileSystem->AddDirectory("Data/");
-    // gfx server initialisation on the window
-    // sound configuration and start
-    // font
-    window->Show();
-    // two please-wait frames
-    // shader list
+    gfxServer->Init(window->GetHandle());
+    // Sound: without a device the demo runs silent; Init logs why.
+    soundSystem->SetMasterVolume(255);
+    soundSystem->SetMixRate(g_config.mixRate);
+    soundSystem->SetDriver(0);
+    if (offline)
+        soundSystem->InitOffline();
+    else
+        soundSystem->Init();
+
+    // Font: the texture manager was made before there was a context, so the
+    // default texture gets its OpenGL texture now; then the font's script,
+    // its display lists and its shader.
+    textureManager->UploadDefaultTexture();
+    shaderManager->LoadScript("default_font");
+    gfxServer->BuildFont(32, 20);
+    fontShader = shaderManager->GetShader("default_font");
+
+    // An offline run draws into the hidden window's buffers and shows nothing.
+    if (!offline)
+        window->Show();
+
+    // Twice, so that both buffers show the text while the shaders load.
+    for (int frame = 0; frame < 2; ++frame)
+    {
+        gfxServer->BeginFrame();
+        gfxServer->Print(fontShader, 0.0f, 0.0f, 1.0f, 1.0f, "processing data please wait . . .");
+        gfxServer->EndFrame();
+    }
+
+    shaderManager->AddShadersFromScript("shaderlist.txt");
 
     VEXLAR_LOG("\n  All sub-systems launched sucessfully ...\n\n");
 }
@@ -67,24 +101,33 @@ T_Vexlar::~T_Vexlar()
     if (effectManager != nullptr)
         effectManager->ShowStatistics();
     VEXLAR_LOG("Closing main system ...\n");
-    // gfx server shut-down
+    if (gfxServer != nullptr)
+        gfxServer->Shutdown();
 
     delete effectManager;
     effectManager = nullptr;
-    // shader manager
-    // texture manager
+    delete shaderManager;
+    shaderManager = nullptr;
+    fontShader = nullptr;
+    delete textureManager;
+    textureManager = nullptr;
     delete window;
     window = nullptr;
-    // gfx server
-    // sound system
+    delete gfxServer;
+    gfxServer = nullptr;
+    delete soundSystem;
+    soundSystem = nullptr;
     // The two timer kinds have no common virtual destructor: delete the
     // concrete one.
     if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))
         delete perf;
+    else if (auto* fixed = dynamic_cast<T_FixedStepTimer*>(timer))
+        delete fixed;
     else
         delete static_cast<T_MultimediaTimer*>(timer);
     timer = nullptr;
-    // light manager
+    delete lightManager;
+    lightManager = nullptr;
     delete fileSystem;
     fileSystem = nullptr;
     delete cpuInfo;

@@ -9,7 +9,13 @@
 struct CpuInfo;
 class T_EffectManager;
 class T_FileSystem;
+class T_GfxServer;
 class T_ITimer;
+class T_LightManager;
+class T_Shader;
+class T_ShaderManager;
+class T_SoundSystem;
+class T_TextureManager;
 class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
@@ -27,13 +33,13 @@ public:
                                                              std::int32_t bitsPerPixel,
                                                              std::int32_t frequency) const;
 
-    // gfx server
+    T_GfxServer* gfxServer = nullptr;
     T_Window* window = nullptr;
-    // shader manager
-    // texture manager
+    T_ShaderManager* shaderManager = nullptr;
+    T_TextureManager* textureManager = nullptr;
     T_FileSystem* fileSystem = nullptr;
-    // sound system
-    // light manager
+    T_SoundSystem* soundSystem = nullptr;
+    T_LightManager* lightManager = nullptr;
     T_ITimer* timer = nullptr;
     T_EffectManager* effectManager = nullptr;
     std::vector<DisplayMode> displayModes;
@@ -41,6 +47,8 @@ public:
     CpuInfo* cpuInfo = nullptr;
     std::string systemName = "Vexlar demosystem";
     std::string version = "v2.0 (private build)";
+    // The shader the please-wait text is printed with ("default_font").
+    T_Shader* fontShader = nullptr;
 
 private:
     bool videoStarted = false;

@@ -1,6 +1,7 @@
 # Sources of vexlar3d/core/.
 target_sources(vexlar3d PRIVATE
   core/CrtRand.cpp
+  core/T_FixedStepTimer.cpp
   core/Globals.cpp
   core/T_Config.cpp
   core/T_FrameLoop.cpp

@@ -135,19 +135,24 @@ T_GfxServer::Rect T_GfxServer::FitPicture(std::int32_t drawableWidth, std::int32
     return rect;
 }
 
-bool T_GfxServer::RefreshPicture(std::int32_t newWidth, std::int32_t newHeight)
+bool T_GfxServer::RefreshPicture(std::int32_t givenWidth, std::int32_t givenHeight)
 {
+    // The drawable's pixels as SDL reports them come first: a size-change
+    // message counts in screen units, which differ from pixels on
+    // high-density screens.
+    std::int32_t newWidth = 0;
+    std::int32_t newHeight = 0;
+    if (window != nullptr)
+        SDL_GL_GetDrawableSize(window, &newWidth, &newHeight);
     if (newWidth <= 0 || newHeight <= 0)
     {
-        newWidth = 0;
-        newHeight = 0;
-        if (window != nullptr)
-            SDL_GL_GetDrawableSize(window, &newWidth, &newHeight);
-        if (newWidth <= 0 || newHeight <= 0)
-        {
-            newWidth = g_config.width;
-            newHeight = g_config.height;
-        }
+        newWidth = givenWidth;
+        newHeight = givenHeight;
+    }
+    if (newWidth <= 0 || newHeight <= 0)
+    {
+        newWidth = g_config.width;
+        newHeight = g_config.height;
     }
     if (newWidth == drawableWidth && newHeight == drawableHeight)
         return false;

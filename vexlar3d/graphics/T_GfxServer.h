@@ -79,9 +79,10 @@ public:
     void RotateZ(float angle) override;
     void Scale(float x, float y, float z) override;
     void Translate(float x, float y, float z) override;
-    // Re-applies the current viewport for a drawable of width x height pixels
-    // (0 or less: the window's drawable as SDL reports it), then clears colour
-    // and depth.
+    // Called when the window's size changed (to width x height): re-reads
+    // the drawable's size in pixels from SDL (the given size is used only when
+    // SDL reports none), re-fits the picture, re-applies the current viewport,
+    // then clears colour and depth.
     void ClearViewport(std::int32_t width, std::int32_t height) override;
     // Reads the picture into the image (scaled to the image's size when the
     // picture has another size).
@@ -132,7 +133,7 @@ private:
     void BindLayerTexture(const T_ShaderLayer& layer, float time);
     void ApplyViewport(const T_Viewport& viewport);
     // Re-reads the drawable size; true when the picture moved.
-    bool RefreshPicture(std::int32_t drawableWidth, std::int32_t drawableHeight);
+    bool RefreshPicture(std::int32_t givenWidth, std::int32_t givenHeight);
     void SetClientArray(std::uint32_t bit, bool enable);
     float TimerTime() const;
     // Checks the index range and every index in it against the mesh arrays.

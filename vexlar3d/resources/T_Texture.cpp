@@ -1,5 +1,10 @@
 #include "vexlar3d/resources/T_Texture.h"
 
+#include "vexlar3d/resources/PathFunctions.h"
+#include "vexlar3d/resources/T_BmpDecoder.h"
+#include "vexlar3d/resources/T_JpegDecoder.h"
+#include "vexlar3d/resources/T_TgaDecoder.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -30,9 +35,28 @@ void T_Texture::FreePixels()
     pixels = nullptr;
 }
 
-bool T_Texture::Load(const std::string&, bool, bool)
+bool T_Texture::Load(const std::string& fileName, bool useClamp, bool useMipmap)
 {
-    // The decoders arrive with the image loaders.
     FreePixels();
-    return false;
+    // The decoder is chosen by the exact extension: "TGA", "jpeg" or a name
+    // without any "." (its whole text is then its extension) match nothing.
+    const std::string extension = GetExtension(fileName);
+    bool loaded = false;
+    if (extension == "tga")
+        loaded = T_TgaDecoder::Load(*this, fileName);
+    else if (extension == "bmp")
+        loaded = T_BmpDecoder::Load(*this, fileName);
+    else if (extension == "jpg")
+        loaded = T_JpegDecoder::Load(*this, fileName);
+    if (!loaded)
+    {
+        // Nothing of a failed load stays behind: no pixels, no size.
+        FreePixels();
+        width = height = bitsPerPixel = dataSize = 0;
+        return false;
+    }
+    name = fileName;
+    clamp = useClamp;
+    mipmap = useMipmap;
+    return true;
 }

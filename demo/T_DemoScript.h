@@ -1,0 +1,39 @@
+#pragma once
+
+#include "demo/T_FireTexture.h"
+
+#include <string>
+#include <vector>
+
+// The demo's content: places the effects on the timeline, lets the texture
+// manager drop the pixel copies of file-loaded images and starts the music.
+//
+// The entry point creates the script as a local object once the main system
+// exists; the script's constructor attaches the fire generator to
+// "fire.tga", so the generator lives until the entry point returns, after
+// the main system (and with it the texture and effect managers) is gone.
+class T_DemoScript
+{
+public:
+    static constexpr const char* musicName = "music.ogg";
+    static constexpr const char* fireTextureName = "fire.tga";
+    static constexpr const char* fireEffectName = "fire";
+    static constexpr float fireStart = 0.0f;
+    static constexpr float fireEnd = 75.0f;
+
+    // The shaders the script's effects draw with, the textures its
+    // generators animate and the music it plays: what must be in the data.
+    static std::vector<std::string> ShaderNames() { return {fireEffectName}; }
+    static std::vector<std::string> TextureNames() { return {fireTextureName}; }
+
+    T_DemoScript();
+    T_DemoScript(const T_DemoScript&) = delete;
+    T_DemoScript& operator=(const T_DemoScript&) = delete;
+
+    // Builds the timeline, drops the pixel copies and opens and plays the
+    // music, moved to `startSeconds` when that is above 0 (so that it plays
+    // in step with a timeline started later).
+    void Run(double startSeconds = 0.0);
+
+    T_FireTexture fire;
+};

@@ -1,0 +1,396 @@
+#include "demo/T_OfflineRun.h"
+
+#include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/core/T_FrameLoop.h"
+#include "vexlar3d/core/T_Log.h"
+#include "vexlar3d/graphics/T_IGfxServer.h"
+#include "vexlar3d/resources/T_Texture.h"
+#include "vexlar3d/sound/T_ISoundSystem.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
+#include "demo/T_PngWriter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <numeric>
+#include <sstream>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+std::string FrameName(std::int64_t frame)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame));
+    return name;
+}
+
+// True for "frame_" + at least six digits + ".png", with its number.
+bool IsFrameName(const std::string& name, std::int64_t& number)
+{
+    const std::string head = "frame_", tail = ".png";
+    if (name.size() < head.size() + 6 + tail.size() || name.compare(0, head.size(), head) != 0 ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
+    if (digits.size() > 12 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    number = std::stoll(digits);
+    return true;
+}
+
+std::string RateText(const T_DemoOptions& options)
+{
+    std::ostringstream text;
+    text << options.rateNumerator;
+    if (options.rateDenominator != 1)
+        text << "/" << options.rateDenominator;
+    return text.str();
+}
+} // namespace
+
+T_OfflineRun::T_OfflineRun(const T_DemoOptions& options) : options(options)
+{
+}
+
+T_OfflineRun::~T_OfflineRun()
+{
+    if (!scratch.empty())
+    {
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
+    }
+}
+
+std::int64_t T_OfflineRun::SamplesBefore(std::int64_t frame, std::int32_t mixRate, std::int32_t rateNumerator,
+                                         std::int32_t rateDenominator)
+{
+    // frame < 2^31 in practice; the product stays far inside 64 bits.
+    return frame * mixRate * rateDenominator / rateNumerator;
+}
+
+T_OfflineRun::Statistics T_OfflineRun::Summarize(std::vector<double> milliseconds)
+{
+    Statistics result;
+    if (milliseconds.empty())
+        return result;
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const std::size_t n = milliseconds.size();
+    result.mean = std::accumulate(milliseconds.begin(), milliseconds.end(), 0.0) / static_cast<double>(n);
+    result.median = n % 2 == 1 ? milliseconds[n / 2] : (milliseconds[n / 2 - 1] + milliseconds[n / 2]) / 2.0;
+    // Nearest rank: the smallest value with at least 99 % of them at or below it.
+    const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(n)));
+    result.p99 = milliseconds[std::clamp<std::size_t>(rank, 1, n) - 1];
+    result.max = milliseconds.back();
+    return result;
+}
+
+double T_OfflineRun::SecondsSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string text;
+    std::getline(stat, text);
+    // The command name may hold spaces and parentheses: fields are counted
+    // after its closing parenthesis (state is field 3, start time field 22).
+    const std::string::size_type close = text.rfind(')');
+    if (close == std::string::npos)
+        return -1.0;
+    std::istringstream fields(text.substr(close + 1));
+    std::string field;
+    unsigned long long startTicks = 0;
+    for (int index = 3; fields >> field; ++index)
+    {
+        if (index == 22)
+        {
+            startTicks = std::strtoull(field.c_str(), nullptr, 10);
+            break;
+        }
+    }
+    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    timespec now{};
+    if (startTicks == 0 || ticksPerSecond <= 0 || ::clock_gettime(CLOCK_BOOTTIME, &now) != 0)
+        return -1.0;
+    const double sinceBoot = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    return sinceBoot - static_cast<double>(startTicks) / static_cast<double>(ticksPerSecond);
+}
+
+void T_OfflineRun::Fail(const std::string& message)
+{
+    if (failure.empty())
+        failure = message;
+}
+
+bool T_OfflineRun::Prepare(std::string& error)
+{
+    if (options.mode == T_DemoOptions::Mode::Capture)
+    {
+        folder = options.output;
+        std::error_code code;
+        fs::create_directories(folder, code);
+        if (!fs::is_directory(folder, code))
+        {
+            error = "cannot make the capture folder " + folder.string() + (code ? ": " + code.message() : "");
+            return false;
+        }
+        if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        {
+            error = "cannot write into the capture folder " + folder.string();
+            return false;
+        }
+    }
+    else if (options.mode == T_DemoOptions::Mode::Video)
+    {
+        ffmpeg = T_FfmpegPipe::Find();
+        if (ffmpeg.empty())
+        {
+            error = "--video needs ffmpeg, which is not installed (not found on PATH).\n"
+                    "Install it with: VEXLAR_WITH_FFMPEG=1 bash scripts/setup.sh\n"
+                    "(or your system's ffmpeg package), or use --capture DIR for PNG frames and a WAV file";
+            return false;
+        }
+        const fs::path target = fs::absolute(options.output);
+        std::error_code code;
+        if (fs::is_directory(target, code))
+        {
+            error = "--video wants a file name, and " + options.output + " is a folder";
+            return false;
+        }
+        const fs::path parent = target.parent_path();
+        if (!fs::is_directory(parent, code) || ::access(parent.c_str(), W_OK | X_OK) != 0)
+        {
+            error = "cannot write the video into " + parent.string() + " (missing or not writable)";
+            return false;
+        }
+        std::string pattern = (fs::temp_directory_path(code) / "vexlar-video-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+        {
+            error = "cannot make a scratch folder for the video in " + fs::temp_directory_path(code).string();
+            return false;
+        }
+        scratch = pattern;
+    }
+    return true;
+}
+
+bool T_OfflineRun::WriteAudio(std::int64_t from, std::int64_t to)
+{
+    const std::int32_t numerator = options.rateNumerator * drawnPerWritten;
+    const std::int64_t first = SamplesBefore(from, mixRate, numerator, options.rateDenominator);
+    const std::int64_t last = SamplesBefore(to, mixRate, numerator, options.rateDenominator);
+    auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
+    std::string error;
+    for (std::int64_t at = first; at < last;)
+    {
+        const std::int64_t count = std::min<std::int64_t>(last - at, 48000);
+        samples.resize(static_cast<std::size_t>(count) * 2);
+        if (sound == nullptr || !sound->RenderOffline(samples.data(), static_cast<std::int32_t>(count)))
+            std::fill(samples.begin(), samples.end(), std::int16_t{0}); // silent run
+        if (!wav.Write(samples.data(), count, error))
+        {
+            Fail(error);
+            return false;
+        }
+        at += count;
+    }
+    return true;
+}
+
+bool T_OfflineRun::OnPresenting(float)
+{
+    if (options.mode == T_DemoOptions::Mode::Bench)
+    {
+        if (startUpSeconds < 0.0)
+            startUpSeconds = SecondsSinceProcessStart();
+        return true;
+    }
+
+    if (drawn % drawnPerWritten != 0)
+        return WriteAudio(drawn, drawn + 1); // a frame between written ones
+
+    std::fill(picture->pixels, picture->pixels + picture->dataSize, 0);
+    if (g_gfxServer != nullptr)
+        g_gfxServer->ReadPixels(picture.get());
+    std::string error;
+    if (options.mode == T_DemoOptions::Mode::Capture)
+    {
+        if (!T_PngWriter::Write((folder / FrameName(frame)).string(), picture->width, picture->height,
+                                picture->pixels, error))
+        {
+            Fail(error);
+            return false;
+        }
+    }
+    else if (!encoder.Write(picture->pixels, static_cast<std::size_t>(picture->dataSize), error))
+    {
+        Fail("cannot hand frame " + std::to_string(frame) + " to ffmpeg: " + error + " (see " +
+             (scratch / "ffmpeg.log").string() + ")");
+        return false;
+    }
+    ++frame;
+    return WriteAudio(drawn, drawn + 1);
+}
+
+bool T_OfflineRun::OnFinished()
+{
+    ++drawn;
+    if (options.mode == T_DemoOptions::Mode::Bench)
+    {
+        const double now = Now();
+        frameTimes.push_back((now - lastMark) * 1000.0);
+        lastMark = now;
+    }
+    return true;
+}
+
+bool T_OfflineRun::FinishCapture(std::int64_t frames)
+{
+    // Frames left from an earlier, longer capture would read as part of this
+    // one: they go.
+    std::error_code code;
+    for (const auto& entry : fs::directory_iterator(folder, code))
+    {
+        std::int64_t number = 0;
+        if (entry.is_regular_file(code) && IsFrameName(entry.path().filename().string(), number) &&
+            (number >= frames || entry.path().filename().string() != FrameName(number)))
+            fs::remove(entry.path(), code);
+    }
+    return true;
+}
+
+bool T_OfflineRun::FinishVideo()
+{
+    std::string error;
+    if (!encoder.Finish(error))
+    {
+        Fail("the video could not be encoded: " + error + " (see " + (scratch / "ffmpeg.log").string() + ")");
+        return false;
+    }
+    // Second pass: the encoded pictures and the audio, the pictures copied
+    // as they are, the audio encoded as AAC.
+    const std::vector<std::string> arguments = {
+        "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
+        "-i", (scratch / "video.mkv").string(), "-i", (scratch / "audio.wav").string(),
+        "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "192k",
+        "-shortest", options.output};
+    T_FfmpegPipe mux;
+    if (!mux.Start(ffmpeg, arguments, (scratch / "mux.log").string(), error) || !mux.Finish(error))
+    {
+        std::ifstream log(scratch / "mux.log");
+        std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+        Fail("the video could not be written to " + options.output + ": " + error + (text.empty() ? "" : "\n" + text));
+        return false;
+    }
+    return true;
+}
+
+int T_OfflineRun::Run(const std::string& program)
+{
+    auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
+    mixRate = sound != nullptr ? sound->GetMixRate() : g_config.mixRate;
+    drawnPerWritten = options.DrawnPerWritten(g_config.refreshRate);
+
+    std::string error;
+    if (options.mode != T_DemoOptions::Mode::Bench)
+    {
+        picture = std::make_unique<T_Texture>("capture", g_config.width, g_config.height, false, true);
+        if (picture->pixels == nullptr)
+        {
+            std::cerr << program << ": no memory for a " << g_config.width << "x" << g_config.height << " picture\n";
+            return 1;
+        }
+        const fs::path audio = options.mode == T_DemoOptions::Mode::Capture ? folder / "audio.wav"
+                                                                             : scratch / "audio.wav";
+        if (!wav.Open(audio.string(), mixRate, error))
+        {
+            std::cerr << program << ": " << error << "\n";
+            return 1;
+        }
+    }
+    if (options.mode == T_DemoOptions::Mode::Video)
+    {
+        const std::string size = std::to_string(g_config.width) + "x" + std::to_string(g_config.height);
+        const std::vector<std::string> arguments = {
+            "-hide_banner", "-loglevel", "error", "-y",
+            "-f", "rawvideo", "-pixel_format", "rgba", "-video_size", size, "-framerate", RateText(options),
+            "-i", "-",
+            // OpenGL rows come bottom first; H.264 in 4:2:0 wants even sides.
+            "-vf", "vflip,pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
+            "-pix_fmt", "yuv420p", (scratch / "video.mkv").string()};
+        if (!encoder.Start(ffmpeg, arguments, (scratch / "ffmpeg.log").string(), error))
+        {
+            std::cerr << program << ": " << error << "\n";
+            return 1;
+        }
+    }
+
+    T_FrameLoop::Hooks hooks;
+    hooks.presenting = [this](float time) { return OnPresenting(time); };
+    hooks.finished = [this]() { return OnFinished(); };
+    lastMark = Now();
+    std::int64_t frames = 0;
+    const T_FrameLoop::End end = T_FrameLoop::Run(&frames, &hooks);
+
+    // The audio of the last written frame reaches to its end, also when the
+    // loop stopped within its span.
+    if (failure.empty() && wav.IsOpen())
+        WriteAudio(drawn, frame * drawnPerWritten);
+    if (!wav.Close(error))
+        Fail(error);
+    if (options.mode == T_DemoOptions::Mode::Capture)
+        FinishCapture(frame);
+    else if (options.mode == T_DemoOptions::Mode::Video && failure.empty())
+        FinishVideo();
+    else if (options.mode == T_DemoOptions::Mode::Video)
+        encoder.Finish(error);
+
+    if (!failure.empty())
+    {
+        std::cerr << program << ": " << failure << "\n";
+        return 1;
+    }
+    const char* cut = end == T_FrameLoop::End::Quit || end == T_FrameLoop::End::Escape ? " (stopped early)" : "";
+    const double seconds = static_cast<double>(frame) * options.rateDenominator / options.rateNumerator;
+    switch (options.mode)
+    {
+    case T_DemoOptions::Mode::Capture:
+        std::cout << program << ": captured " << frame << " frames (" << seconds << " s at " << RateText(options)
+                  << " fps)" << cut << " to " << folder.string() << "/frame_000000.png onwards and "
+                  << (folder / "audio.wav").string() << "\n";
+        break;
+    case T_DemoOptions::Mode::Video:
+        std::cout << program << ": video of " << frame << " frames (" << seconds << " s at " << RateText(options)
+                  << " fps)" << cut << " written to " << options.output << "\n";
+        break;
+    case T_DemoOptions::Mode::Bench:
+    {
+        const Statistics statistics = Summarize(frameTimes);
+        char text[512];
+        std::snprintf(text, sizeof text,
+                      "%s --bench: %dx%d, fixed step of 1/%s s, timeline from %.3f s\n"
+                      "  start-up:   %.1f ms (process start to first timeline frame)\n"
+                      "  frames:     %lld%s\n"
+                      "  frame time: mean %.3f ms, median %.3f ms, 99th percentile %.3f ms, max %.3f ms\n",
+                      program.c_str(), g_config.width, g_config.height, RateText(options).c_str(),
+                      options.startSeconds, startUpSeconds * 1000.0, static_cast<long long>(frames), cut,
+                      statistics.mean, statistics.median, statistics.p99, statistics.max);
+        std::cout << text;
+        break;
+    }
+    case T_DemoOptions::Mode::Play:
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "vexlar3d/shaders/T_IShaderManager.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class T_DataSource;
+class T_Shader;
+
+// Owns every shader record of the run and shares them by name. Scripts fill
+// the table from position 0 in loading order; a lookup of a name no script
+// defined creates an empty shader in the lowest free position. When the
+// table is full such a lookup gets one shared empty shader kept outside it,
+// so GetShader never returns null.
+class T_ShaderManager final : public T_IShaderManager
+{
+public:
+    // A capacity below 0 is taken as 0.
+    explicit T_ShaderManager(std::int32_t shaderCapacity);
+    ~T_ShaderManager();
+    T_ShaderManager(const T_ShaderManager&) = delete;
+    T_ShaderManager& operator=(const T_ShaderManager&) = delete;
+
+    T_Shader* GetShader(const std::string& name) override;
+    void ReleaseShader(T_Shader* shader) override;
+    void DeleteAllShaders() override;
+    // Loads every shader of the file "<scriptName>.shader".
+    void LoadScript(const std::string& scriptName) override;
+    // Loads every script the list file names; false when it cannot be opened.
+    bool AddShadersFromScript(const std::string& listName) override;
+
+    // The loading steps on a source that is already open (memory data,
+    // tests): every shader of a script, every script of a list.
+    void LoadScriptFrom(T_DataSource& source);
+    void LoadListFrom(T_DataSource& source);
+
+    std::int32_t GetCapacity() const { return capacity; }
+    std::int32_t GetCount() const { return shaderCount; }
+    // The record at `position`, or null for an empty or out-of-range one.
+    T_Shader* GetSlot(std::int32_t position) const;
+    // The empty shader handed out when the table is full.
+    T_Shader* GetOverflowShader() const { return overflowShader.get(); }
+
+private:
+    std::int32_t shaderCount = 0;
+    std::int32_t capacity = 0;
+    std::vector<std::unique_ptr<T_Shader>> table;
+    std::unique_ptr<T_Shader> overflowShader;
+    bool reportedFull = false;
+};

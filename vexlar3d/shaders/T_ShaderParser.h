@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class T_DataSource;
+class T_Shader;
+class T_ShaderLayer;
+
+// Reads the shader script language into shader records. Keywords are the
+// first token of a line (statement mode), their arguments follow on the same
+// line (token mode); unknown keywords and mode words are skipped silently and
+// a word that is not a number reads as 0.
+//
+// Whatever a script holds, the records stay consistent: layers are only
+// stored up to the "numlayers" count given before them (later blocks and
+// blocks before any count are read and dropped), layerCount is always the
+// number of layers actually held, modifiers past the 32nd are ignored and
+// non-finite numbers read as 0.
+class T_ShaderParser
+{
+public:
+    // Reads one shader block, the shader's name having been read already.
+    static void ParseShaderBlock(T_Shader& shader, T_DataSource& source);
+    // Reads one layer block, its opening brace having been read already.
+    static void ParseLayerBlock(T_ShaderLayer& layer, T_DataSource& source);
+
+    // Blend factor codes 1..6 of the words of either column ("gl_" prefix
+    // optional); 0 (blending off) for any other word.
+    static std::int32_t BlendSourceCode(const std::string& word);
+    static std::int32_t BlendDestCode(const std::string& word);
+
+    // Numbers as scripts write them: leading decimal digits (optional sign)
+    // and, for floats, fraction and exponent; anything else, out-of-range or
+    // non-finite values read as 0 (integers beyond 32 bits saturate).
+    static std::int32_t ReadInt(const std::string& word);
+    static float ReadFloat(const std::string& word);
+};

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "vexlar3d/sound/SoundStream.h"
+#include "vexlar3d/sound/T_AudioMixer.h"
+#include "vexlar3d/sound/T_ISoundSystem.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The sound system: music streams opened from the file system, played on the
+// software mixer's channels through SDL's audio device, with master and
+// per-stream volume and the spectrum of the mixed output.
+//
+// Besides the live device it has an offline mode (InitOffline) in which no
+// device is opened and the caller pulls the mixed output with RenderOffline,
+// e.g. one frame's worth of samples per video frame when capturing.
+class T_SoundSystem final : public T_ISoundSystem
+{
+public:
+    T_SoundSystem();
+    ~T_SoundSystem();
+    T_SoundSystem(const T_SoundSystem&) = delete;
+    T_SoundSystem& operator=(const T_SoundSystem&) = delete;
+
+    bool Init() override;
+    void CloseStream(const std::string& name) override;
+    void Close() override;
+    DriverIterator GetDriverBegin() override;
+    DriverIterator GetDriverEnd() override;
+    std::int32_t GetDriverCount() override;
+    const std::string& GetDriverName(std::int32_t index) override;
+    std::int32_t GetDriver() override;
+    void SetDriver(std::int32_t driver) override;
+    void SetMixRate(std::int32_t rate) override;
+    std::int32_t GetMixRate() override;
+    void SetChannels(std::int32_t channels) override;
+    std::int32_t GetChannels() override;
+    void SetMasterVolume(std::int32_t volume) override;
+    std::int32_t GetMasterVolume() override;
+    float* GetSpectrum() override;
+    void EnableSpectrum() override;
+    void DisableSpectrum() override;
+    void OpenStream(const std::string& name) override;
+    void PlayStream(const std::string& name) override;
+    void StopStream(const std::string& name) override;
+    void SetStreamVolume(const std::string& name, std::int32_t volume) override;
+
+    // Like Init, but opens no device: the mixer runs only when RenderOffline
+    // is called, with the same arithmetic as live. Always succeeds for a
+    // supported mix rate.
+    bool InitOffline();
+    // Mixes `frames` stereo frames (interleaved) at the mix rate into `out`
+    // and feeds the spectrum. False, with `out` silenced, unless InitOffline
+    // is in force.
+    bool RenderOffline(float* out, std::int32_t frames);
+    bool RenderOffline(std::int16_t* out, std::int32_t frames);
+    bool IsOffline() const { return m_offline; }
+
+    // Moves an open stream to `seconds` from its start, idle or playing.
+    // False for an unknown name or a format that cannot seek.
+    bool SeekStream(const std::string& name, double seconds);
+
+    // "Vexlar mixer 1.0 (SDL x.y.z, libsndfile-a.b.c, libopenmpt d.e.f)".
+    static std::string BackendVersion();
+
+    T_AudioMixer& GetMixer() { return m_mixer; }
+
+    std::int32_t driver = 0;
+    std::int32_t driverCount = 0;
+    std::vector<std::string> driverNames;
+    std::int32_t mixRate = 44800;
+    std::int32_t channels = 16;
+    std::map<std::string, std::unique_ptr<SoundStream>> streams;
+
+private:
+    bool Configure();
+    void ReleaseStream(SoundStream& stream);
+
+    T_AudioMixer m_mixer;
+    bool m_offline = false;
+    std::vector<float> m_convert; // RenderOffline's 16-bit path
+};

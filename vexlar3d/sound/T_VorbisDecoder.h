@@ -1,0 +1,49 @@
+#pragma once
+
+#include "vexlar3d/sound/T_AudioDecoder.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <memory>
+
+// Ogg Vorbis through libvorbisfile, reading straight from the caller's memory.
+// Vorbis gets a decoder of its own because libsndfile's Vorbis path leaks the
+// codec set-up of a header it rejects half-way (a truncated file, say).
+class T_VorbisDecoder : public T_AudioDecoder
+{
+public:
+    // True when the data's first Ogg page begins a Vorbis stream: then this
+    // decoder alone decides whether it plays.
+    static bool Claims(const unsigned char* data, std::size_t size);
+
+    // Null when the data is not a playable Vorbis stream.
+    static std::unique_ptr<T_VorbisDecoder> Open(const unsigned char* data, std::size_t size);
+
+    ~T_VorbisDecoder() override;
+    T_VorbisDecoder(const T_VorbisDecoder&) = delete;
+    T_VorbisDecoder& operator=(const T_VorbisDecoder&) = delete;
+
+    std::int32_t Read(float* out, std::int32_t frames) override;
+    bool Seek(double seconds) override;
+    std::int32_t GetSampleRate() const override { return m_rate; }
+
+private:
+    struct Memory
+    {
+        const unsigned char* data = nullptr;
+        ogg_int64_t size = 0;
+        ogg_int64_t position = 0;
+    };
+
+    T_VorbisDecoder() = default;
+
+    static std::size_t MemRead(void* destination, std::size_t size, std::size_t count, void* user);
+    static int MemSeek(void* user, ogg_int64_t offset, int whence);
+    static long MemTell(void* user);
+
+    Memory m_memory;
+    OggVorbis_File m_file{};
+    bool m_open = false;
+    std::int32_t m_rate = 0;
+    bool m_ended = false;
+};
