@@ -1,15 +1,18 @@
 #include "demo/T_ShowcaseScript.h"
 
+#include "demo/T_FadeQuad.h"
 #include "demo/T_FireTexture.h"
 #include "demo/T_GrainOverlay.h"
 #include "demo/T_MetaBalls.h"
 #include "demo/T_NoiseTexture.h"
 #include "demo/T_PlasmaTexture.h"
+#include "demo/T_PropellerScene.h"
 #include "demo/T_SceneFades.h"
 #include "demo/T_WaveGrid.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_Effect.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
@@ -22,8 +25,8 @@ T_ShowcaseScript::~T_ShowcaseScript() = default;
 const std::vector<T_ShowcaseScript::Scene>& T_ShowcaseScript::Timeline()
 {
     static const std::vector<Scene> scenes = {
-        {"wavegrid", 0.0f, 14.0f, 0},  {"metaballs", 14.0f, 30.0f, 0}, {"noise", 30.0f, 42.0f, 0},
-        {"propeller", 42.0f, 62.0f, 0}, {"fire", 62.0f, length, 0},     {"fades", 0.0f, length, 1},
+        {"wavegrid", 0.0f, 13.0f, 0},  {"metaballs", 13.0f, 28.0f, 0}, {"noise", 28.0f, 40.0f, 0},
+        {"propeller", 40.0f, 60.0f, 0}, {"fire", 60.0f, length, 0},     {"fades", 0.0f, length, 1},
         {"grain", 0.0f, length, 2},
     };
     return scenes;
@@ -40,11 +43,6 @@ std::vector<float> T_ShowcaseScript::Cuts()
 
 void T_ShowcaseScript::Place(T_Effect* effect, const std::string& sceneName)
 {
-    if (effect == nullptr)
-    {
-        VEXLAR_LOG("    Showcase: no '" << sceneName << "' scene, its span stays black\n");
-        return;
-    }
     for (const Scene& scene : Timeline())
     {
         if (scene.name != sceneName)
@@ -62,7 +60,7 @@ void T_ShowcaseScript::Place(T_Effect* effect, const std::string& sceneName)
     delete effect;
 }
 
-void T_ShowcaseScript::Run(const SceneFactory& makeFire, const SceneFactory& makePropeller)
+void T_ShowcaseScript::Run(double startSeconds)
 {
     // The generators take over their textures while the images are still in
     // memory.
@@ -73,8 +71,10 @@ void T_ShowcaseScript::Run(const SceneFactory& makeFire, const SceneFactory& mak
     Place(new T_WaveGrid("wavegrid", 32, 32, 0.0f), "wavegrid");
     Place(new T_MetaBalls("metaballs", 8, 32), "metaballs");
     Place(new T_WaveGrid("noise", 32, 32, 0.0f), "noise");
-    Place(makePropeller ? makePropeller() : nullptr, "propeller");
-    Place(makeFire ? makeFire() : nullptr, "fire");
+    Place(new T_PropellerScene("propeller"), "propeller");
+    // The full-screen fire as the demo shows it: one second of fade-in, five
+    // of fade-out at the end of the showcase.
+    Place(new T_FadeQuad("fire", -1.0f, -1.0f, 0.0f, 2.0f, 2.0f, 1.0f, 5.0f, 1.0f), "fire");
     Place(new T_SceneFades("fades", Cuts(), fadeHalfWidth), "fades");
     Place(new T_GrainOverlay("grain"), "grain");
 
@@ -84,5 +84,8 @@ void T_ShowcaseScript::Run(const SceneFactory& makeFire, const SceneFactory& mak
     {
         g_soundSystem->OpenStream("music.ogg");
         g_soundSystem->PlayStream("music.ogg");
+        if (startSeconds > 0.0)
+            if (auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem))
+                sound->SeekStream("music.ogg", startSeconds);
     }
 }

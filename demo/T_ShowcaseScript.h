@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,28 +9,24 @@ class T_FireTexture;
 class T_NoiseTexture;
 class T_PlasmaTexture;
 
-// The showcase timeline: about 80 seconds over the demo's music that shows
+// The showcase timeline: 77 seconds, the whole of the demo's music, showing
 // every effect of the demo's content, with dips to black between scenes and
 // film grain over all of it:
 //
-//   0 - 14 s  "wavegrid"   rippling grid with the plasma texture
-//  14 - 30 s  "metaballs"  eight balls on a 32-cell grid
-//  30 - 42 s  "noise"      rippling grid with the noise texture
-//  42 - 62 s  "propeller"  the propeller scene (pulsing with the music from 53.1 s)
-//  62 - 80 s  "fire"       the full-screen fire
-//   0 - 80 s  "fades", then "grain" over everything
+//   0 - 13 s  "wavegrid"   rippling grid with the plasma texture
+//  13 - 28 s  "metaballs"  eight balls on a 32-cell grid
+//  28 - 40 s  "noise"      rippling grid with the noise texture
+//  40 - 60 s  "propeller"  the propeller scene (pulsing with the music from 53.1 s)
+//  60 - 77 s  "fire"       the full-screen fire, fading out with the music
+//   0 - 77 s  "fades", then "grain" over everything
 //
 // Like the demo script it runs once, after the main system exists and before
-// the timer is reset. The object owns the texture generators and must outlive
-// the main system (keep it in the entry point's frame, as the fire generator).
+// the timer is reset ("vexlar --demo showcase"). The object owns the texture
+// generators and must outlive the main system (keep it in the entry point's
+// frame, as the demo script's fire generator).
 class T_ShowcaseScript
 {
 public:
-    // Makes a scene that another part of the demo supplies (the fire's fade
-    // quad, the propeller scene). An empty factory, or one that returns null,
-    // leaves that scene's span black.
-    using SceneFactory = std::function<T_Effect*()>;
-
     struct Scene
     {
         std::string name;
@@ -46,16 +41,15 @@ public:
     T_ShowcaseScript& operator=(const T_ShowcaseScript&) = delete;
 
     // Builds the timeline, drops the pixel copies of file-loaded textures and
-    // starts the music. `makeFire` is called after the fire generator has
-    // taken over "fire.tga".
-    void Run(const SceneFactory& makeFire, const SceneFactory& makePropeller);
+    // opens and plays the music, moved to `startSeconds` when that is above 0.
+    void Run(double startSeconds = 0.0);
 
     // The scenes in timeline order with their spans and order keys.
     static const std::vector<Scene>& Timeline();
     // The times at which one scene hands over to the next (and 0).
     static std::vector<float> Cuts();
 
-    static constexpr float length = 80.0f;
+    static constexpr float length = 77.0f;
     static constexpr float plasmaSpeed = 60.0f;
     static constexpr float fadeHalfWidth = 0.75f;
 

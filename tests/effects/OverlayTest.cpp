@@ -1,3 +1,4 @@
+#include "demo/T_DemoOptions.h"
 #include "demo/T_GrainOverlay.h"
 #include "demo/T_PlasmaTexture.h"
 #include "demo/T_SceneFades.h"
@@ -179,26 +180,43 @@ TEST_F(OverlayTest, ShowcaseTimelineAndFades)
 
     T_SceneFades fades("fades", T_ShowcaseScript::Cuts(), 0.75f);
     EXPECT_EQ(fades.AlphaAt(0.0f), 1.0f);
-    EXPECT_EQ(fades.AlphaAt(14.0f), 1.0f);
-    EXPECT_NEAR(fades.AlphaAt(14.375f), 0.5f, 1e-5f);
+    EXPECT_EQ(fades.AlphaAt(13.0f), 1.0f);
+    EXPECT_NEAR(fades.AlphaAt(13.375f), 0.5f, 1e-5f);
     EXPECT_EQ(fades.AlphaAt(20.0f), 0.0f);
     fades.Render(20.0f);
     EXPECT_TRUE(gfx.draws.empty());
-    fades.Render(29.9f);
+    fades.Render(27.9f);
     ASSERT_EQ(gfx.draws.size(), 1u);
     EXPECT_NEAR(fades.shader->layers[0]->color[3], 1.0f - 0.1f / 0.75f, 1e-5f);
 
-    // With an effect manager the script places every scene; factories that
-    // give nothing leave their spans black.
+    // With an effect manager the script places every scene, even without
+    // data (no texture manager or file system here: nothing is animated and
+    // the propeller model stays empty).
     gfx.draws.clear();
     T_EffectManager manager(64);
     T_ShowcaseScript script;
-    script.Run([] { return nullptr; }, {});
-    EXPECT_EQ(manager.GetEndTime(), 80.0f);
-    const std::vector<std::string> placed = {"wavegrid", "metaballs", "noise", "fades", "grain"};
+    script.Run();
+    EXPECT_EQ(manager.GetEndTime(), T_ShowcaseScript::length);
+    const std::vector<std::string> placed = {"wavegrid", "metaballs", "noise", "propeller", "fire", "fades", "grain"};
     EXPECT_EQ(script.placed, placed);
-    EXPECT_FALSE(script.plasma->IsAttached()); // no texture manager here
-    for (float t = 0.5f; t < 80.0f; t += 4.0f)
+    EXPECT_FALSE(script.plasma->IsAttached());
+    for (float t = 0.5f; t < T_ShowcaseScript::length; t += 4.0f)
         manager.Render(t);
     EXPECT_FALSE(gfx.draws.empty());
+}
+
+TEST(ShowcaseOption, ChosenOnTheCommandLine)
+{
+    T_DemoOptions options;
+    ASSERT_EQ(options.Parse(std::vector<std::string>{"--demo", "showcase", "--bench"}), T_DemoOptions::Outcome::Run);
+    EXPECT_EQ(options.timeline, T_DemoOptions::Timeline::Showcase);
+    EXPECT_EQ(options.mode, T_DemoOptions::Mode::Bench);
+
+    T_DemoOptions plain;
+    ASSERT_EQ(plain.Parse(std::vector<std::string>{"--demo=fire"}), T_DemoOptions::Outcome::Run);
+    EXPECT_EQ(plain.timeline, T_DemoOptions::Timeline::Fire);
+
+    T_DemoOptions wrong;
+    EXPECT_EQ(wrong.Parse(std::vector<std::string>{"--demo", "plasma"}), T_DemoOptions::Outcome::Error);
+    EXPECT_NE(wrong.error.find("fire or showcase"), std::string::npos);
 }
