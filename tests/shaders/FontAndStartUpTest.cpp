@@ -172,6 +172,7 @@ TEST(StartUp, ShowsThePleaseWaitTextThenLoadsTheShaderList)
     g_config = T_Config{};
     g_config.fullscreen = false;
     auto* vexlar = new T_Vexlar(256, 256, 256);
+    PinGlDriverModules();
     T_GfxServer* server = vexlar->gfxServer;
     ASSERT_NE(server, nullptr);
     ASSERT_TRUE(server->IsReady());
