@@ -148,6 +148,20 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& argu
                 return Outcome::Error;
             }
         }
+        else if (name == "--demo")
+        {
+            if (!takeValue())
+                return Outcome::Error;
+            if (value == "fire")
+                timeline = Timeline::Fire;
+            else if (value == "showcase")
+                timeline = Timeline::Showcase;
+            else
+            {
+                error = "invalid demo '" + value + "' (expected fire or showcase)";
+                return Outcome::Error;
+            }
+        }
         else if (name == "--draw")
         {
             if (!takeValue())
@@ -268,6 +282,8 @@ std::string T_DemoOptions::Usage(const std::string& program)
            "Options:\n"
            "  --windowed        run in a window instead of full screen\n"
            "  --size WxH        picture size in pixels (default 640x480)\n"
+           "  --demo NAME       the timeline to play: fire (the default, 75 s of fire)\n"
+           "                    or showcase (every effect of the demo, 77 s)\n"
            "  --start SECONDS   start the timeline and the music that far in\n"
            "  --draw MODE       how meshes are sent to OpenGL: arrays (vertex arrays,\n"
            "                    the default) or immediate (glBegin/glEnd)\n"

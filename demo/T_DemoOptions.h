@@ -54,6 +54,15 @@ public:
     // instead of vertex arrays.
     bool immediateDraw = false;
 
+    // The timeline to play: "--demo fire" (the default, the demo as it
+    // ships) or "--demo showcase" (every effect of the demo's content).
+    enum class Timeline
+    {
+        Fire,
+        Showcase
+    };
+    Timeline timeline = Timeline::Fire;
+
     Mode mode = Mode::Play;
     std::string output;                // the capture folder or the video file
     bool rateGiven = false;            // --fps

@@ -3,6 +3,7 @@
 #include "demo/T_DemoOptions.h"
 #include "demo/T_DemoScript.h"
 #include "demo/T_OfflineRun.h"
+#include "demo/T_ShowcaseScript.h"
 #include "vexlar3d/core/T_Config.h"
 #include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_FrameLoop.h"
@@ -15,6 +16,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace
@@ -92,10 +94,20 @@ int main(int argc, char** argv)
 
     int status = 0;
     {
-        // The script's fire generator lives until after the main system is
-        // deleted below.
-        T_DemoScript script;
-        script.Run(options.startSeconds);
+        // The scripts' texture generators live until after the main system
+        // is deleted below.
+        std::unique_ptr<T_DemoScript> script;
+        std::unique_ptr<T_ShowcaseScript> showcase;
+        if (options.timeline == T_DemoOptions::Timeline::Showcase)
+        {
+            showcase = std::make_unique<T_ShowcaseScript>();
+            showcase->Run(options.startSeconds);
+        }
+        else
+        {
+            script = std::make_unique<T_DemoScript>();
+            script->Run(options.startSeconds);
+        }
 
         // The clock starts after the music has been started.
         ResetClock(options.startSeconds);

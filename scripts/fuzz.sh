@@ -21,7 +21,13 @@ case ${1:-smoke} in
     for exe in build-fuzz/bin/fuzz_*; do
       name=$(basename "$exe")
       echo "-- $name"
-      run_one "$name" -max_total_time="${FUZZ_SECONDS:-30}" -print_final_stats=1 2>&1 | tail -n 12
+      log=build-fuzz/$name.log
+      if ! run_one "$name" -max_total_time="${FUZZ_SECONDS:-30}" -print_final_stats=1 >"$log" 2>&1; then
+        tail -n 80 "$log"
+        echo "fuzzer $name failed (log: $log)" >&2
+        exit 1
+      fi
+      grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" || true
     done ;;
   run)
     run_one "$2" -runs="${3:-10000000}" -print_final_stats=1 ;;

@@ -8,8 +8,6 @@
 #include "vexlar3d/graphics/T_Light.h"
 #include "vexlar3d/graphics/T_Viewport.h"
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace
@@ -161,17 +159,3 @@ TEST(GfxServerWithoutContext, EveryOperationDoesNothing)
     EXPECT_EQ(texture->pixels[0], 255);
 }
 
-TEST(GfxServerWithoutContext, LogsCreationAndDestructionAndClearsItsPointer)
-{
-    EnterScratchFolder();
-    {
-        T_GfxServer server;
-    }
-    EXPECT_EQ(g_gfxServer, nullptr);
-    const std::string log = ReadLog();
-    const auto created = log.rfind("  Creating gfx server ...\n");
-    const auto destroyed = log.rfind("  Destroying gfx server ...\n");
-    ASSERT_NE(created, std::string::npos);
-    ASSERT_NE(destroyed, std::string::npos);
-    EXPECT_LT(created, destroyed);
-}

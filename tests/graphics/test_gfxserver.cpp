@@ -420,29 +420,6 @@ TEST_F(GfxStateTest, BeginFrameClearsDepthAfterALayerThatStoppedDepthWrites)
     EXPECT_EQ(GetInt(GL_DEPTH_WRITEMASK), GL_FALSE);
 }
 
-TEST_F(GfxStateTest, ViewportsAreFractionsAndComparedByPointer)
-{
-    T_Viewport quarter;
-    quarter.width = 0.5f;
-    quarter.height = 0.5f;
-    quarter.x = 0.5f;
-    quarter.y = 0.25f;
-    server->SetViewport(&quarter);
-    GLint v[4] = {};
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(v[0], 320);
-    EXPECT_EQ(v[1], 120);
-    EXPECT_EQ(v[2], 320);
-    EXPECT_EQ(v[3], 240);
-    quarter.x = 0.0f; // same record: not seen
-    server->SetViewport(&quarter);
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(v[0], 320);
-    server->ClearViewport(0, 0); // ClearViewport re-issues it
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(v[0], 0);
-}
-
 TEST_F(GfxStateTest, LightsAreSentFromTheirRecords)
 {
     T_LightManager lights;

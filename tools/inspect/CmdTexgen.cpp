@@ -42,10 +42,12 @@ bool ParseTimes(const std::string& text, std::vector<float>& times)
 
 int CmdTexgen(InspectContext& context, const std::vector<std::string>& args)
 {
+    if (!args.empty() && (args[0] == "noise" || args[0] == "plasma"))
+        return CmdTexgenPattern(context, args);
     if (args.empty())
-        return UsageError(synopsis, "no generator given (the one there is: fire)");
+        return UsageError(synopsis, "no generator given (fire, noise or plasma)");
     if (args[0] != "fire")
-        return UsageError(synopsis, "unknown generator " + args[0] + " (the one there is: fire)");
+        return UsageError(synopsis, "unknown generator " + args[0] + " (fire, noise or plasma)");
     std::string image, rawPath, timesText;
     for (std::size_t i = 1; i < args.size(); ++i)
     {

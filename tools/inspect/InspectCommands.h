@@ -23,8 +23,11 @@ int CmdCat(InspectContext& context, const std::vector<std::string>& args);
 int CmdLs(InspectContext& context, const std::vector<std::string>& args);
 int CmdShaders(InspectContext& context, const std::vector<std::string>& args);
 int CmdImage(InspectContext& context, const std::vector<std::string>& args);
+int CmdModel(InspectContext& context, const std::vector<std::string>& args);
 int CmdTexgen(InspectContext& context, const std::vector<std::string>& args);
 int CmdCheck(InspectContext& context, const std::vector<std::string>& args);
+// texgen noise|plasma (CmdTexgenPattern.cpp)
+int CmdTexgenPattern(InspectContext& context, const std::vector<std::string>& args);
 
 // Prints "usage: vexlar-inspect <synopsis>" to standard error and returns 2.
 int UsageError(const std::string& synopsis, const std::string& problem);

@@ -30,8 +30,10 @@ const CommandEntry commands[] = {
      "loads NAME as a texture: \"<width> <height> <bitsPerPixel>\"; --raw writes the pixel bytes as stored, "
      "--png a PNG of them",
      CmdImage},
-    {"texgen", "fire --image NAME --times T1,T2,... --raw FILE",
-     "the fire generator on image NAME: W x H x 4 bytes after each Update(time), to FILE (- for standard output)",
+    {"model", "NAME", "the 3DS model NAME as the engine loads it, as JSON", CmdModel},
+    {"texgen", "fire --image NAME --times T1,T2,... --raw FILE | noise|plasma --size WxH [--speed S] --times T1,T2,... --raw FILE",
+     "runs a texture generator (the fire on image NAME, noise or plasma on an empty WxH texture) and writes the "
+     "W x H x 4 pixel bytes after each Update(time), one block after another",
      CmdTexgen},
     {"check", "", "loads what start-up loads and lists every problem to fix before release (exit 1 if any)", CmdCheck},
 };

@@ -2,6 +2,7 @@
 target_sources(vexlar3d PRIVATE
   resources/EmbeddedData.cpp
   resources/PathFunctions.cpp
+  resources/T_3dsModel.cpp
   resources/T_DataSource.cpp
   resources/T_BmpDecoder.cpp
   resources/T_FileSystem.cpp

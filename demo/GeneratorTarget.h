@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class T_Texture;
+
+// The texture generators animate only textures that hold their own 32-bit
+// pixels. The default texture, a record without pixels, another pixel format
+// or a side beyond `maxSide` is refused: the generator attaches to nothing
+// and its Update does nothing. `who` names the generator in the log line
+// written for a refusal.
+bool CanGenerateInto(const T_Texture* texture, const std::string& textureName, std::int32_t maxSide,
+                     const char* who);

@@ -1,0 +1,145 @@
+#pragma once
+
+// Shared pieces of the effect tests: a gfx server stand-in that keeps what
+// each DrawMesh was handed, a shader manager stand-in (the real one lives in
+// another part of the engine), and the random generator's arithmetic.
+
+#include "vexlar3d/graphics/T_Camera.h"
+#include "vexlar3d/graphics/T_IGfxServer.h"
+#include "vexlar3d/graphics/T_Mesh.h"
+#include "vexlar3d/shaders/T_IShaderManager.h"
+#include "vexlar3d/shaders/T_Shader.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One DrawMesh call: the shader and camera in force, the range, and the
+// positions of the drawn indices copied at the time of the call.
+struct DrawCall
+{
+    const T_Shader* shader;
+    std::int32_t count;
+    std::int32_t first;
+    float time;
+    std::vector<std::uint32_t> indices;
+    std::vector<T_Mesh::Vec3> positions; // one per drawn index
+    int matrixDepth;
+    float rotateZ;
+};
+
+class DrawRecorder final : public T_IGfxServer
+{
+public:
+    DrawRecorder() { g_gfxServer = this; }
+    ~DrawRecorder() { g_gfxServer = nullptr; }
+
+    void SetCamera(T_Camera* camera) override { currentCamera = camera; }
+    void SetShader(T_Shader* shader) override { currentShader = shader; }
+    void DrawMesh(T_Mesh* mesh, std::int32_t count, std::int32_t first, float time) override
+    {
+        DrawCall call{currentShader, count, first, time, {}, {}, matrixDepth, lastRotateZ};
+        for (std::int32_t i = first; i < first + count; ++i)
+        {
+            const std::uint32_t index = mesh->indices.at(static_cast<std::size_t>(i));
+            call.indices.push_back(index);
+            call.positions.push_back(mesh->positions.at(index));
+        }
+        draws.push_back(std::move(call));
+    }
+    void PushMatrix() override { ++matrixDepth; }
+    void PopMatrix() override { --matrixDepth; }
+    void RotateX(float angle) override { rotations.push_back({'x', angle}); }
+    void RotateY(float angle) override { rotations.push_back({'y', angle}); }
+    void RotateZ(float angle) override
+    {
+        rotations.push_back({'z', angle});
+        lastRotateZ = angle;
+    }
+
+    void SetViewport(T_Viewport*) override {}
+    void BeginFrame() override {}
+    void EndFrame() override {}
+    void LoadIdentity() override {}
+    void Scale(float, float, float) override {}
+    void Translate(float, float, float) override {}
+    void ClearViewport(std::int32_t, std::int32_t) override {}
+    void ReadPixels(T_Texture*) override {}
+    bool UploadTexture(T_Texture*) override { return false; }
+    void DeleteTexture(T_Texture*) override {}
+    void EnableLight(T_Light*) override {}
+    void DisableLight(T_Light*) override {}
+    void UpdateTexture(T_Texture*) override {}
+    void Print(T_Shader*, float, float, float, float, const char*, ...) override {}
+    void LookAt(float, float, float, float, float, float, float, float, float) override {}
+    void LineWidth(float) override {}
+    void Color(float, float, float, float) override {}
+
+    T_Camera* currentCamera = nullptr;
+    T_Shader* currentShader = nullptr;
+    int matrixDepth = 0;
+    float lastRotateZ = 0.0f;
+    std::vector<DrawCall> draws;
+    std::vector<std::pair<char, float>> rotations;
+};
+
+// Hands out one shader per name (an empty one-layer shader unless the test
+// put its own in first) and counts releases.
+class NamedShaders final : public T_IShaderManager
+{
+public:
+    NamedShaders() { g_shaderManager = this; }
+    ~NamedShaders() { g_shaderManager = nullptr; }
+
+    T_Shader* GetShader(const std::string& name) override
+    {
+        auto& slot = shaders[name];
+        if (!slot)
+        {
+            slot = std::make_unique<T_Shader>(name);
+            slot->SetLayerCount(1);
+        }
+        ++slot->refCount;
+        return slot.get();
+    }
+    void ReleaseShader(T_Shader* shader) override
+    {
+        if (shader != nullptr)
+            --shader->refCount;
+    }
+    void DeleteAllShaders() override { shaders.clear(); }
+    void LoadScript(const std::string&) override {}
+    bool AddShadersFromScript(const std::string&) override { return true; }
+
+    std::map<std::string, std::unique_ptr<T_Shader>> shaders;
+};
+
+// The demo's random generator, computed here from its definition.
+inline std::uint32_t LcgStep(std::uint32_t s)
+{
+    return s * 214013u + 2531011u;
+}
+inline int LcgValue(std::uint32_t stateAfter)
+{
+    return static_cast<int>((stateAfter >> 16) & 0x7FFF);
+}
+// The values the next `count` draws from `state` give.
+inline std::vector<int> LcgDraws(std::uint32_t state, int count)
+{
+    std::vector<int> values;
+    for (int i = 0; i < count; ++i)
+    {
+        state = LcgStep(state);
+        values.push_back(LcgValue(state));
+    }
+    return values;
+}
+inline std::uint32_t LcgAdvance(std::uint32_t state, int count)
+{
+    for (int i = 0; i < count; ++i)
+        state = LcgStep(state);
+    return state;
+}

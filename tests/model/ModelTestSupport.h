@@ -1,0 +1,220 @@
+#pragma once
+
+// Shared pieces of the model tests: 3DS files built chunk by chunk, a gfx server that writes down what it is asked to do,
+// and a sound system whose spectrum the test sets.
+
+#include "vexlar3d/graphics/T_IGfxServer.h"
+#include "vexlar3d/shaders/T_Shader.h"
+#include "vexlar3d/sound/T_ISoundSystem.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace modeltest
+{
+// Little-endian 3DS bytes. Begin/End bracket a chunk and patch its length.
+class ChunkWriter
+{
+public:
+    std::size_t Begin(std::uint16_t id)
+    {
+        std::size_t start = bytes.size();
+        U16(id);
+        U32(0);
+        starts.push_back(start);
+        return start;
+    }
+    void End()
+    {
+        std::size_t start = starts.back();
+        starts.pop_back();
+        std::uint32_t length = static_cast<std::uint32_t>(bytes.size() - start);
+        std::memcpy(&bytes[start + 2], &length, 4);
+    }
+    void U16(std::uint32_t value)
+    {
+        bytes.push_back(static_cast<char>(value & 0xFF));
+        bytes.push_back(static_cast<char>((value >> 8) & 0xFF));
+    }
+    void U32(std::uint32_t value)
+    {
+        U16(value & 0xFFFF);
+        U16(value >> 16);
+    }
+    void Float(float value)
+    {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &value, 4);
+        U32(bits);
+    }
+    void Name(const std::string& text)
+    {
+        bytes += text;
+        bytes.push_back('\0');
+    }
+    // A vertex list chunk (file coordinates).
+    void Vertices(const std::vector<std::array<float, 3>>& points)
+    {
+        Begin(0x4110);
+        U16(static_cast<std::uint32_t>(points.size()));
+        for (const auto& p : points)
+            for (float c : p)
+                Float(c);
+        End();
+    }
+    // A face list chunk without groups; call End() after adding any.
+    void BeginFaces(const std::vector<std::array<std::uint32_t, 3>>& faces)
+    {
+        Begin(0x4120);
+        U16(static_cast<std::uint32_t>(faces.size()));
+        for (const auto& f : faces)
+        {
+            U16(f[0]);
+            U16(f[1]);
+            U16(f[2]);
+            U16(7);
+        }
+    }
+    void Group(const std::string& material, std::uint32_t faceCount)
+    {
+        Begin(0x4130);
+        Name(material);
+        U16(faceCount);
+        for (std::uint32_t i = 0; i < faceCount; ++i)
+            U16(i);
+        End();
+    }
+    void Material(const std::string& materialName)
+    {
+        Begin(0xAFFF);
+        Begin(0xA000);
+        Name(materialName);
+        End();
+        Begin(0xA020); // a diffuse colour, which the loader skips
+        Begin(0x0011);
+        bytes += std::string("\x80\x40\x20", 3);
+        End();
+        End();
+        End();
+    }
+
+    std::string bytes;
+    std::vector<std::size_t> starts;
+};
+
+// Writes every call as a line of text ("SetShader chrome", "DrawMesh 30 0 1.5").
+class CallLog final : public T_IGfxServer
+{
+public:
+    CallLog() { g_gfxServer = this; }
+    ~CallLog() { g_gfxServer = nullptr; }
+    CallLog(const CallLog&) = delete;
+    CallLog& operator=(const CallLog&) = delete;
+
+    void SetCamera(T_Camera* camera) override;
+    void SetShader(T_Shader* shader) override { calls.push_back("SetShader " + (shader ? shader->name : "null")); }
+    void DrawMesh(T_Mesh* mesh, std::int32_t count, std::int32_t first, float time) override
+    {
+        meshesDrawn.push_back(mesh);
+        calls.push_back("DrawMesh " + std::to_string(count) + " " + std::to_string(first) + " " + Num(time));
+    }
+    void PushMatrix() override { calls.push_back("PushMatrix"); }
+    void PopMatrix() override { calls.push_back("PopMatrix"); }
+    void RotateX(float a) override { calls.push_back("RotateX " + Num(a)); }
+    void RotateY(float a) override { calls.push_back("RotateY " + Num(a)); }
+    void RotateZ(float a) override { calls.push_back("RotateZ " + Num(a)); }
+    void Scale(float x, float y, float z) override { calls.push_back("Scale " + Num(x) + " " + Num(y) + " " + Num(z)); }
+    void Translate(float x, float y, float z) override
+    {
+        calls.push_back("Translate " + Num(x) + " " + Num(y) + " " + Num(z));
+    }
+
+    void SetViewport(T_Viewport*) override {}
+    void BeginFrame() override {}
+    void EndFrame() override {}
+    void LoadIdentity() override {}
+    void ClearViewport(std::int32_t, std::int32_t) override {}
+    void ReadPixels(T_Texture*) override {}
+    bool UploadTexture(T_Texture*) override { return false; }
+    void DeleteTexture(T_Texture*) override {}
+    void EnableLight(T_Light*) override {}
+    void DisableLight(T_Light*) override {}
+    void UpdateTexture(T_Texture*) override {}
+    void Print(T_Shader*, float, float, float, float, const char*, ...) override {}
+    void LookAt(float, float, float, float, float, float, float, float, float) override {}
+    void LineWidth(float) override {}
+    void Color(float, float, float, float) override {}
+
+    static std::string Num(float value)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+        return text;
+    }
+
+    std::vector<std::string> calls;
+    std::vector<T_Mesh*> meshesDrawn;
+    // The camera as it was when SetCamera was called, field by field.
+    std::vector<std::array<float, 8>> cameras;
+};
+
+// A sound system with a spectrum the test fills in.
+class SpectrumSource final : public T_ISoundSystem
+{
+public:
+    SpectrumSource() { g_soundSystem = this; }
+    ~SpectrumSource() { g_soundSystem = nullptr; }
+    SpectrumSource(const SpectrumSource&) = delete;
+    SpectrumSource& operator=(const SpectrumSource&) = delete;
+
+    float* GetSpectrum() override
+    {
+        ++spectrumReads;
+        return spectrum.data();
+    }
+    void EnableSpectrum() override { ++enables; }
+    void DisableSpectrum() override {}
+
+    bool Init() override { return true; }
+    void CloseStream(const std::string&) override {}
+    void Close() override {}
+    DriverIterator GetDriverBegin() override { return drivers.begin(); }
+    DriverIterator GetDriverEnd() override { return drivers.end(); }
+    std::int32_t GetDriverCount() override { return 0; }
+    const std::string& GetDriverName(std::int32_t) override { return noName; }
+    std::int32_t GetDriver() override { return 0; }
+    void SetDriver(std::int32_t) override {}
+    void SetMixRate(std::int32_t) override {}
+    std::int32_t GetMixRate() override { return 48000; }
+    void SetChannels(std::int32_t) override {}
+    std::int32_t GetChannels() override { return 0; }
+    void SetMasterVolume(std::int32_t) override {}
+    std::int32_t GetMasterVolume() override { return 255; }
+    void OpenStream(const std::string&) override {}
+    void PlayStream(const std::string&) override {}
+    void StopStream(const std::string&) override {}
+    void SetStreamVolume(const std::string&, std::int32_t) override {}
+
+    std::array<float, 512> spectrum{};
+    int spectrumReads = 0;
+    int enables = 0;
+    std::vector<std::string> drivers;
+    std::string noName;
+};
+} // namespace modeltest
+
+#include "vexlar3d/graphics/T_Camera.h"
+
+inline void modeltest::CallLog::SetCamera(T_Camera* camera)
+{
+    calls.push_back("SetCamera");
+    if (camera != nullptr)
+        cameras.push_back({camera->x, camera->y, camera->z, camera->rotX, camera->rotY, camera->rotZ, camera->fov,
+                           camera->aspect});
+}
