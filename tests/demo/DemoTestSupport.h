@@ -7,8 +7,19 @@
 #include "vexlar3d/core/T_Config.h"
 #include "vexlar3d/core/T_Vexlar.h"
 
+#include <SDL.h>
+
 #include <filesystem>
 #include <memory>
+
+// Keeps SDL's video and the OpenGL driver loaded for the rest of the test
+// process. The main system's shut-down would otherwise unload Mesa, whose
+// one-time allocations then read as leaks that no stack can attribute.
+inline void KeepGlDriverLoaded()
+{
+    static const bool loaded = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)loaded;
+}
 
 // The scratch folder of the running test, with Data/ linked to the data the
 // build generated.
@@ -16,6 +27,7 @@ inline std::filesystem::path EnterDataFolder()
 {
     auto folder = EnterScratchFolder();
     std::filesystem::create_directory_symlink(VEXLAR_BINARY_DIR "/bin/Data", folder / "Data");
+    KeepGlDriverLoaded();
     return folder;
 }
 
