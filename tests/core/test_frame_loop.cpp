@@ -7,6 +7,7 @@
 #include "vexlar3d/timeline/T_Effect.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
+#include "GlDriverPin.h"
 #include "core/RecordingGfxServer.h"
 #include "core/TestScratch.h"
 
@@ -70,6 +71,7 @@ protected:
         g_config = T_Config{};
         g_config.fullscreen = false;
         window = std::make_unique<T_Window>(false);
+        PinGlDriverModules();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         clockNow = 0;
         T_Clock::counterSource = TickPerReading;

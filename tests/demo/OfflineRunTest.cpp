@@ -79,7 +79,7 @@ TEST(OfflineRun, FrameTimeStatistics)
 TEST(DemoOptions, OfflineRunsRatesAndStart)
 {
     T_DemoOptions capture;
-    ASSERT_EQ(capture.Parse({"--capture", "shots", "--fps=60000/1001", "--start", "12.5"}), Outcome::Run);
+    ASSERT_EQ(capture.Parse({"--capture", "shots", "--fps=60000/1001", "--start", "12.5"}), Outcome::Run) << capture.error;
     EXPECT_EQ(capture.mode, Mode::Capture);
     EXPECT_EQ(capture.output, "shots");
     EXPECT_EQ(capture.rateNumerator, 60000);

@@ -12,13 +12,12 @@
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
+#include "GlDriverPin.h"
 #include "core/TestScratch.h"
 
 #include <SDL2/SDL.h>
 
 #include <GL/gl.h>
-#include <dlfcn.h>
-#include <link.h>
 
 #include <array>
 #include <cstdint>
@@ -61,22 +60,6 @@ inline SDL_Window* CreateGlWindow(int width, int height)
         window = SDL_CreateWindow("vexlar test", 0, 0, width, height, flags);
     }
     return window;
-}
-
-// Keeps the loaded Mesa driver modules ("..._dri.so") in memory for the rest
-// of the process. Mesa makes one-time allocations that only its own globals
-// reach; when SDL shuts EGL down the driver is unloaded and the leak checker
-// of the sanitizer build would report them as ours.
-inline void PinGlDriverModules()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name != nullptr && std::strstr(name, "_dri.so") != nullptr)
-                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
 }
 
 using Rgba = std::array<unsigned char, 4>;

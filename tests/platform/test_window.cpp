@@ -3,6 +3,7 @@
 #include "vexlar3d/platform/T_Events.h"
 #include "vexlar3d/platform/T_Video.h"
 
+#include "GlDriverPin.h"
 #include "core/TestScratch.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,7 @@ TEST_F(WindowTest, WindowedClientAreaIsTheConfiguredSizeWithAnOpenGLFrameBuffer)
     g_config.height = 600;
     {
         T_Window window(false);
+        PinGlDriverModules();
         EXPECT_EQ(g_window, &window);
         ASSERT_NE(window.GetHandle(), nullptr);
         Uint32 flags = SDL_GetWindowFlags(window.GetHandle());
@@ -79,6 +81,7 @@ TEST_F(WindowTest, FullScreenWithoutTheModeTakesTheDesktopAndRestoresTheCursor)
     LogCapture log;
     {
         T_Window window(true);
+        PinGlDriverModules();
         ASSERT_NE(window.GetHandle(), nullptr);
         window.Show();
         EXPECT_EQ(SDL_GetWindowFlags(window.GetHandle()) & SDL_WINDOW_FULLSCREEN_DESKTOP,
@@ -94,6 +97,7 @@ TEST_F(WindowTest, FullScreenWithoutTheModeTakesTheDesktopAndRestoresTheCursor)
 TEST_F(WindowTest, KeyMessagesSetAndClearTheKeyStateByVirtualKeyCode)
 {
     T_Window window(false);
+    PinGlDriverModules();
     const std::pair<SDL_Keycode, int> keys[] = {
         {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},  {SDLK_0, 48},     {SDLK_9, 57},     {SDLK_a, 65},
         {SDLK_z, 90},      {SDLK_LEFT, 37},   {SDLK_UP, 38},    {SDLK_RIGHT, 39}, {SDLK_DOWN, 40},
@@ -125,6 +129,7 @@ TEST_F(WindowTest, RefusedDepthFallsBackTo24Bits)
     g_config.depthBits = 64;
     LogCapture log;
     T_Window window(false);
+    PinGlDriverModules();
     EXPECT_NE(window.GetHandle(), nullptr);
     EXPECT_EQ(log.Since(), "    64 depth bits refused, using 24\n");
 }
