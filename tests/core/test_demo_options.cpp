@@ -67,3 +67,19 @@ TEST(DemoOptions, HelpWinsOverWhatFollows)
     EXPECT_EQ(options.Parse({"--windowed", "--help", "--bogus"}), Outcome::Help);
     EXPECT_NE(T_DemoOptions::Usage("vexlar").find("Usage: vexlar [options]"), std::string::npos);
 }
+
+TEST(DemoOptions, DrawOptionChoosesTheRoutine)
+{
+    T_DemoOptions options;
+    EXPECT_EQ(options.Parse({"--draw", "immediate"}), Outcome::Run);
+    EXPECT_TRUE(options.immediateDraw);
+    EXPECT_EQ(options.Parse({"--draw=arrays"}), Outcome::Run);
+    EXPECT_FALSE(options.immediateDraw);
+
+    T_DemoOptions wrong;
+    EXPECT_EQ(wrong.Parse({"--draw", "fast"}), Outcome::Error);
+    EXPECT_NE(wrong.error.find("'fast'"), std::string::npos);
+    T_DemoOptions missing;
+    EXPECT_EQ(missing.Parse({"--windowed", "--draw"}), Outcome::Error);
+    EXPECT_NE(T_DemoOptions::Usage("vexlar").find("--draw MODE"), std::string::npos);
+}

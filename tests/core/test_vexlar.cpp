@@ -2,6 +2,8 @@
 #include "vexlar3d/core/T_ITimer.h"
 #include "vexlar3d/core/T_Vexlar.h"
 #include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/graphics/T_LightManager.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
@@ -64,6 +66,11 @@ TEST(Vexlar, StartsAndStopsSubsystemsInOrder)
     EXPECT_NE(g_window->GetHandle(), nullptr);
     EXPECT_EQ(vexlar->systemName, "Vexlar demosystem");
     EXPECT_EQ(vexlar->version, "v2.0 (private build)");
+    ASSERT_NE(vexlar->gfxServer, nullptr);
+    EXPECT_EQ(g_gfxServer, vexlar->gfxServer);
+    EXPECT_EQ(g_lightManager, static_cast<T_ILightManager*>(vexlar->lightManager));
+    EXPECT_TRUE(vexlar->gfxServer->IsReady());
+    EXPECT_EQ(vexlar->gfxServer->GetDrawRoutine(), T_GfxServer::DrawRoutine::VertexArrays);
 #if defined(__x86_64__) || defined(__i386__)
     EXPECT_EQ(T_Fpu::PrecisionControl(), 0); // 24-bit mantissa
 #endif
@@ -81,18 +88,25 @@ TEST(Vexlar, StartsAndStopsSubsystemsInOrder)
     EXPECT_EQ(g_effectManager, nullptr);
     EXPECT_EQ(g_window, nullptr);
     EXPECT_EQ(g_soundSystem, nullptr);
+    EXPECT_EQ(g_gfxServer, nullptr);
+    EXPECT_EQ(g_lightManager, nullptr);
 
     // Every subsystem writes its own lines at its place in the order; the
     // frame of the transcript stays the same whatever sits in between.
     const std::string text = log.Since();
     ExpectInOrder(text, {"Creating main system ...\n", "Analyzing OS information ...\n",
                          "Analysing CPU information ...\n", "Launching sub systems ...\n",
-                         "  Creating file system ...\n", "  Creating sound system ...\n", "  Creating timer ...\n",
-                         "  Creating effect manager ...\n", "  Initializing sound system ...\n",
-                         "    Using " + T_SoundSystem::BackendVersion() + "\n",
+                         "  Creating gfx server ...\n", "  Creating file system ...\n",
+                         "  Creating sound system ...\n", "  Creating texture manager ...\n",
+                         "  Creating shader manager ...\n", "  Creating light manager ...\n", "  Creating timer ...\n",
+                         "  Creating effect manager ...\n", "\nVideo adpater information ...\n", "  Renderer: ",
+                         "  Vendor: ", "  Version: ", "  Extensions string :\n", "  EGL extensions string :\n",
+                         "  Initializing sound system ...\n", "    Using " + T_SoundSystem::BackendVersion() + "\n",
                          "\n  All sub-systems launched sucessfully ...\n\n", "  Effect manager: displaying statistics\n",
                          "\n    Average: -nan fps.\n\n", "Closing main system ...\n", "  Destroying effect manager ...\n",
-                         "  Destroying sound system\n", "  Closing sound system ...\n", "  Destroying file system ...\n",
+                         "  Destroying shader manager ...\n", "  Destroying texture manager\n",
+                         "  Destroying gfx server ...\n", "  Destroying sound system\n", "  Closing sound system ...\n",
+                         "  Destroying light manager ...\n", "  Destroying file system ...\n",
                          "  All sub-systems closed ... sucessfully\n", "\nExiting.\n\n"});
     EXPECT_EQ(text.rfind("\nExiting.\n\n"), text.size() - 11);
 }
@@ -120,10 +134,17 @@ TEST(Vexlar, DemoRunsHeadlessAndLeavesACompleteLog)
     log = ReadFile(folder / "vexlar.log");
     ExpectInOrder(log, {"  Initializing sound system ...\n", "    Sound disabled: ", "\nExiting.\n"});
 
-    // A second run leaves only its own log.
-    ASSERT_EQ(RunDemo(folder, "--windowed --size 320x200 --start 74.5"), 0);
+    // A second run leaves only its own log; the adapter report lists the
+    // extensions one name per line, whichever draw routine was chosen.
+    ASSERT_EQ(RunDemo(folder, "--windowed --size 320x200 --draw immediate --start 74.5"), 0);
     std::string again = ReadFile(folder / "vexlar.log");
     EXPECT_EQ(again.find(" Log begins on "), again.rfind(" Log begins on "));
+    ExpectInOrder(again, {"  Creating gfx server ...\n", "\nVideo adpater information ...\n",
+                          "  Extensions string :\nGL_", "\nGL_ARB_multitexture\n", "  EGL extensions string :\nEGL_",
+                          "  All sub-systems launched sucessfully ...\n", "  Destroying gfx server ...\n"});
+    const auto glList = again.find("  Extensions string :\n");
+    const auto eglList = again.find("  EGL extensions string :\n");
+    EXPECT_EQ(again.substr(glList, eglList - glList).find(' ', 22), std::string::npos); // no blanks left
 }
 
 TEST(Vexlar, DemoCommandLineErrorsAndHelp)

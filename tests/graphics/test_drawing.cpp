@@ -474,39 +474,6 @@ protected:
     std::unique_ptr<T_Shader> font;
 };
 
-TEST_F(FontTest, CharactersUseTheirCellsAndAdvance)
-{
-    server->BeginFrame();
-    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, "%c", 'A');
-    EXPECT_EQ(ReadPixel(16, 16), CellColour(33)); // 'A' is cell 33
-    EXPECT_EQ(ReadPixel(2, 2), CellColour(33));
-    EXPECT_EQ(ReadPixel(29, 29), CellColour(33));
-    EXPECT_TRUE(IsBlack(ReadPixel(40, 16)));
-
-    server->BeginFrame();
-    server->Print(font.get(), 0.5f, 0.5f, 1.0f, 1.0f, "AB");
-    EXPECT_EQ(ReadPixel(320 + 45, 240 + 16), CellColour(34)); // 'B' 20 pixels on
-    EXPECT_EQ(ReadPixel(320 + 5, 240 + 16), CellColour(33));
-
-    // Five characters at scale 2 move the model-view 5 x 20/640 x 2 along.
-    server->Print(font.get(), 0.1f, 0.2f, 2.0f, 1.0f, "%s", "ABCDE");
-    auto m = GetMatrix(GL_MODELVIEW_MATRIX);
-    EXPECT_NEAR(m[12], 0.1f + 5.0f * 20.0f / 640.0f * 2.0f, 1e-5);
-    EXPECT_NEAR(m[13], 0.2f, 1e-6);
-
-    // Bytes outside 32..127 name empty lists: no glyph, no advance.
-    server->Print(font.get(), 0.1f, 0.2f, 1.0f, 1.0f, "\x01\xC8\xFF");
-    m = GetMatrix(GL_MODELVIEW_MATRIX);
-    EXPECT_NEAR(m[12], 0.1f, 1e-6);
-
-    // Text longer than 255 characters is cut at 255.
-    const std::string longText(400, 'x');
-    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, "%s", longText.c_str());
-    m = GetMatrix(GL_MODELVIEW_MATRIX);
-    EXPECT_NEAR(m[12], 255.0f * 20.0f / 640.0f, 1e-3);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
 TEST_F(FontTest, PrintMakesTheNextShaderAndCameraApplyInFull)
 {
     auto lit = FlatShader("lit", 1, 1, 1);

@@ -121,6 +121,12 @@ TEST_F(FontTest, PrintDrawsTheGlyphCellAndAdvances)
     server->Print(font, 0.0f, 0.0f, 1.0f, 1.0f, "\x01\x80" "A");
     ExpectArea(2, 2, 29, 29, cellA);
     ExpectArea(33, 0, 60, 40, black);
+
+    // Text that formats to more than 255 characters is cut at 255.
+    const std::string longText(400, 'x');
+    server->Print(font, 0.0f, 0.0f, 1.0f, 1.0f, "%s", longText.c_str());
+    EXPECT_NEAR(GetMatrix(GL_MODELVIEW_MATRIX)[12], 255.0f * 20.0f / 640.0f, 1e-3);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(FontTest, DefaultTextureGetsAnOpaqueWhiteOpenGlTexture)
