@@ -9,6 +9,7 @@
 #include "vexlar3d/graphics/T_Camera.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
 #include "vexlar3d/graphics/T_Mesh.h"
+#include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
@@ -23,6 +24,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -39,25 +41,20 @@ public:
     float delta = 0.0f;
 };
 
-// Creates the OpenGL window as the engine does: double buffer, 8/8/8 colour,
-// configured depth bits, compatibility profile, retrying 24 depth bits.
+// Creates a hidden OpenGL window with the engine's own attributes, retrying
+// with 24 depth bits as the engine's window does.
 inline SDL_Window* CreateGlWindow(int width, int height)
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return nullptr;
+    std::string error;
     SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, g_config.depthBits);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    SDL_Window* window = SDL_CreateWindow("vexlar test", 0, 0, width, height, flags);
+    T_Video::SetGLAttributes(g_config.colorBits, g_config.depthBits);
+    SDL_Window* window = T_Video::CreateGLWindow("vexlar test", width, height, false, error);
     if (window == nullptr && g_config.depthBits == 32)
     {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        window = SDL_CreateWindow("vexlar test", 0, 0, width, height, flags);
+        T_Video::SetGLAttributes(g_config.colorBits, 24);
+        window = T_Video::CreateGLWindow("vexlar test", width, height, false, error);
     }
     return window;
 }
@@ -171,11 +168,13 @@ protected:
         server->SetCamera(&camera);
     }
 
+    // The first value of a state (room for those with up to four, such as
+    // GL_POLYGON_MODE).
     static GLint GetInt(GLenum name)
     {
-        GLint value = 0;
-        glGetIntegerv(name, &value);
-        return value;
+        GLint values[4] = {};
+        glGetIntegerv(name, values);
+        return values[0];
     }
 
     static std::array<float, 16> GetMatrix(GLenum name)

@@ -8,6 +8,7 @@
 #include "vexlar3d/graphics/T_Light.h"
 #include "vexlar3d/graphics/T_Viewport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -68,9 +69,7 @@ std::unique_ptr<T_Texture> Checker(int size)
 }
 } // namespace
 
-class DrawTest : public GfxTest
-{
-};
+using DrawTest = GfxTest;
 
 TEST_F(DrawTest, MeshPixelsLandWhereTheCameraPutsThem)
 {
@@ -85,10 +84,6 @@ TEST_F(DrawTest, MeshPixelsLandWhereTheCameraPutsThem)
     EXPECT_EQ(ReadPixel(100, 100), (Rgba{255, 0, 0, 255}));
     EXPECT_TRUE(IsBlack(ReadPixel(500, 100)));
     EXPECT_TRUE(IsBlack(ReadPixel(100, 400)));
-    T_Texture image("shot", 640, 480, false, false); // the picture as it is
-    server->ReadPixels(&image);
-    EXPECT_EQ(image.pixels[(100 * 640 + 100) * 4], 255);
-    EXPECT_EQ(image.pixels[(100 * 640 + 500) * 4], 0);
 
     // Vertex colours replace the layer colour; a sub-range draws only its
     // triangle.
@@ -161,9 +156,7 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     glow.blendDst = 2;
     glow.depthFunc = 3;
     glow.depthWrite = false;
-    glow.color[0] = 0.2f;
-    glow.color[1] = 0.1f;
-    glow.color[2] = 0.0f;
+    glow.color[0] = 0.2f; glow.color[1] = 0.1f; glow.color[2] = 0.0f;
     glow.AddTcMod(T_ShaderLayer::TcModScroll, 0.1f, 0.05f, 0.0f);
     glow.AddTcMod(T_ShaderLayer::TcModRotate, 0.5f, 0.5f, 30.0f);
 
@@ -178,14 +171,12 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     lit->layers[1]->blendSrc = 5;
     lit->layers[1]->blendDst = 2;
     lit->layers[1]->texFunc = T_ShaderLayer::TexFuncAdd;
-    T_Light light;
+    T_Light light; // a directional light from (1, 1, 2)
     light.index = 0;
     light.diffuse[0] = light.diffuse[1] = light.diffuse[2] = 0.9f;
     light.ambient[2] = 0.2f;
-    light.position[0] = 1.0f;
-    light.position[1] = 1.0f;
-    light.position[2] = 2.0f;
-    light.position[3] = 0.0f;
+    const float direction[4] = {1.0f, 1.0f, 2.0f, 0.0f};
+    std::copy_n(direction, 4, light.position);
 
     T_Mesh bare; // positions only
     bare.AddPosition(-0.9f, -0.7f, 0.0f);
@@ -297,10 +288,7 @@ TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormat)
     server->BeginFrame();
     server->SetShader(shader.get());
     server->DrawMesh(&quad, 6, 0, 0.0f);
-    const Rgba texel = ReadPixel(530, 360); // texel (2, 1): 180
-    EXPECT_EQ(texel[0], 180);
-    EXPECT_EQ(texel[1], 180);
-    EXPECT_EQ(texel[2], 180);
+    EXPECT_EQ(ReadPixel(530, 360), (Rgba{180, 180, 180, 255})); // texel (2, 1)
     EXPECT_EQ(ReadPixel(320, 360)[1], 222); // texel (1, 1) as updated
 }
 
@@ -312,10 +300,7 @@ TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
     {
         driver.flags[static_cast<int>(T_Driver::Ext::SGIS_generate_mipmap)] = generate;
         auto texture = MakeTexture("mip", 8, 8, 32, [](int, int, unsigned char* p) {
-            p[0] = 200;
-            p[1] = 100;
-            p[2] = 50;
-            p[3] = 255;
+            p[0] = 200; p[1] = 100; p[2] = 50; p[3] = 255;
         });
         texture->mipmap = true;
         ASSERT_TRUE(server->UploadTexture(texture.get()));

@@ -10,17 +10,7 @@
 
 #include <string>
 
-namespace
-{
-std::string ReadLog()
-{
-    return ReadFile("vexlar.log");
-}
-} // namespace
-
-class DriverTest : public GfxTest
-{
-};
+using DriverTest = GfxTest;
 
 TEST_F(DriverTest, InitReadsAndLogsTheAdapter)
 {
@@ -28,8 +18,6 @@ TEST_F(DriverTest, InitReadsAndLogsTheAdapter)
     T_Driver& driver = *server->GetDriver();
     EXPECT_NE(driver.renderContext, nullptr);
     EXPECT_FALSE(driver.renderer.empty());
-    EXPECT_FALSE(driver.vendor.empty());
-    EXPECT_FALSE(driver.version.empty());
     EXPECT_EQ(driver.windowSystem, "EGL"); // the offscreen driver runs on EGL
     EXPECT_TRUE(driver.hasEglExtensions);
     EXPECT_EQ(driver.extensions.find(' '), std::string::npos);
@@ -45,7 +33,7 @@ TEST_F(DriverTest, InitReadsAndLogsTheAdapter)
     EXPECT_GE(driver.maxTextureSize, 1024);
     EXPECT_GE(driver.maxTextureUnits, 2);
 
-    const std::string log = ReadLog();
+    const std::string log = ReadFile("vexlar.log");
     const auto report = log.find("\nVideo adpater information ...\n");
     ASSERT_NE(report, std::string::npos);
     EXPECT_NE(log.find("  Renderer: " + driver.renderer + " .\n", report), std::string::npos);
@@ -72,14 +60,7 @@ TEST_F(DriverTest, FlagsFollowTheListsAndLoadGroupsOnlyWhenFound)
     EXPECT_NE(EP::Get(EP::Id::glActiveTextureARB), nullptr);
     EXPECT_TRUE(driver.Has(Ext::SGIS_generate_mipmap));
     EXPECT_FALSE(driver.Has(Ext::WGL_ARB_pbuffer)); // never in an EGL or GLX list
-    if (!driver.Has(Ext::NV_fence))
-    {
-        EXPECT_EQ(EP::Get(EP::Id::glGenFencesNV), nullptr);
-    }
-    if (!driver.Has(Ext::ATI_fragment_shader))
-    {
-        EXPECT_EQ(EP::Get(EP::Id::glBindFragmentShaderATI), nullptr);
-    }
+    EXPECT_TRUE(driver.Has(Ext::NV_fence) || EP::Get(EP::Id::glGenFencesNV) == nullptr);
 
     // The substring test: "GL_ARB_shadow_ambient" alone sets both flags.
     driver.extensions = "GL_ARB_shadow_ambient\nGL_EXT_point_parameters\n";
@@ -134,18 +115,15 @@ TEST(GfxServerWithoutContext, EveryOperationDoesNothing)
     server.PushMatrix();
     server.PopMatrix();
     server.LoadIdentity();
-    server.RotateX(1);
-    server.RotateY(1);
-    server.RotateZ(1);
-    server.Scale(1, 1, 1);
-    server.Translate(1, 1, 1);
+    server.RotateX(1); server.RotateY(1); server.RotateZ(1);
+    server.Scale(1, 1, 1); server.Translate(1, 1, 1);
     server.ClearViewport(640, 480);
     server.ReadPixels(texture.get());
     EXPECT_FALSE(server.UploadTexture(texture.get()));
+    server.UpdateTexture(texture.get());
     server.DeleteTexture(texture.get());
     server.EnableLight(&light);
     server.DisableLight(&light);
-    server.UpdateTexture(texture.get());
     server.BuildFont(32, 20);
     server.Print(shader.get(), 0, 0, 1, 1, "%s", "text");
     server.LookAt(0, 0, 1, 0, 0, 0, 0, 1, 0);

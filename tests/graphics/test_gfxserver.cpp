@@ -62,26 +62,20 @@ TEST_F(GfxStateTest, InitSetsTheInitialState)
 {
     // Start() ran Init; read what it left (the camera set in SetUp touches
     // only matrices, and no shader has been set yet).
-    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
-    EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(GetInt(GL_SHADE_MODEL), GL_SMOOTH);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_EQ(GetInt(GL_DEPTH_FUNC), GL_LEQUAL);
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_EQ(GetInt(GL_CULL_FACE_MODE), GL_BACK);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_NORMALIZE));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_EQ(GetInt(GL_DEPTH_WRITEMASK), GL_TRUE);
-    GLint polygonMode[2] = {};
-    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-    EXPECT_EQ(polygonMode[0], GL_FILL);
-    EXPECT_EQ(GetInt(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
-    EXPECT_EQ(GetInt(GL_FOG_HINT), GL_NICEST);
-    EXPECT_EQ(GetInt(GL_LINE_SMOOTH_HINT), GL_NICEST);
+    const std::pair<GLenum, bool> capabilities[] = {
+        {GL_VERTEX_ARRAY, true}, {GL_TEXTURE_COORD_ARRAY, true}, {GL_NORMAL_ARRAY, true}, {GL_COLOR_ARRAY, false},
+        {GL_TEXTURE_2D, true},   {GL_DEPTH_TEST, true},          {GL_CULL_FACE, true},    {GL_BLEND, false},
+        {GL_NORMALIZE, true},    {GL_LIGHTING, false},
+    };
+    for (auto [capability, enabled] : capabilities)
+        EXPECT_EQ(glIsEnabled(capability), enabled) << std::hex << capability;
+    const std::pair<GLenum, GLint> values[] = {
+        {GL_SHADE_MODEL, GL_SMOOTH},     {GL_DEPTH_FUNC, GL_LEQUAL},      {GL_CULL_FACE_MODE, GL_BACK},
+        {GL_DEPTH_WRITEMASK, GL_TRUE},   {GL_POLYGON_MODE, GL_FILL},      {GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST},
+        {GL_FOG_HINT, GL_NICEST},        {GL_LINE_SMOOTH_HINT, GL_NICEST},
+    };
+    for (auto [name, value] : values)
+        EXPECT_EQ(GetInt(name), value) << std::hex << name;
     GLfloat clear[4] = {1, 1, 1, 1};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_EQ(clear[0] + clear[1] + clear[2] + clear[3], 0.0f);
@@ -185,36 +179,31 @@ TEST_F(GfxStateTest, BlendCodesMapToTheirFactorsAndAZeroTurnsBlendingOff)
 
 TEST_F(GfxStateTest, DepthDepthWriteWireframeAndCullingTransitions)
 {
-    Layer().depthFunc = 0;
-    Draw();
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    Layer().depthFunc = 1;
-    Draw();
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_EQ(GetInt(GL_DEPTH_FUNC), GL_ALWAYS);
-    Layer().depthFunc = 3;
-    Draw();
-    EXPECT_EQ(GetInt(GL_DEPTH_FUNC), GL_EQUAL);
-    Layer().depthFunc = 2;
-    Draw();
-    EXPECT_EQ(GetInt(GL_DEPTH_FUNC), GL_LEQUAL);
-
-    Layer().depthWrite = false;
-    Draw();
-    EXPECT_EQ(GetInt(GL_DEPTH_WRITEMASK), GL_FALSE);
-    Layer().depthWrite = true;
-    Draw();
-    EXPECT_EQ(GetInt(GL_DEPTH_WRITEMASK), GL_TRUE);
-
-    GLint mode[2] = {};
-    Layer().wireframe = true;
-    Draw();
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_LINE);
-    Layer().wireframe = false;
-    Draw();
-    glGetIntegerv(GL_POLYGON_MODE, mode);
-    EXPECT_EQ(mode[0], GL_FILL);
+    // Each step changes one layer field; the cache must send the change.
+    const struct
+    {
+        int depthFunc;
+        bool depthWrite, wireframe;
+        GLboolean depthTest;
+        GLint func, mask, polygonMode;
+    } steps[] = {
+        {0, true, false, GL_FALSE, -1, GL_TRUE, GL_FILL},     {1, true, false, GL_TRUE, GL_ALWAYS, GL_TRUE, GL_FILL},
+        {3, true, false, GL_TRUE, GL_EQUAL, GL_TRUE, GL_FILL}, {2, true, false, GL_TRUE, GL_LEQUAL, GL_TRUE, GL_FILL},
+        {2, false, false, GL_TRUE, GL_LEQUAL, GL_FALSE, GL_FILL}, {2, true, false, GL_TRUE, GL_LEQUAL, GL_TRUE, GL_FILL},
+        {2, true, true, GL_TRUE, GL_LEQUAL, GL_TRUE, GL_LINE},  {2, true, false, GL_TRUE, GL_LEQUAL, GL_TRUE, GL_FILL},
+    };
+    for (const auto& step : steps)
+    {
+        Layer().depthFunc = step.depthFunc;
+        Layer().depthWrite = step.depthWrite;
+        Layer().wireframe = step.wireframe;
+        Draw();
+        const int at = static_cast<int>(&step - steps);
+        EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), step.depthTest) << "step " << at;
+        EXPECT_TRUE(step.func == -1 || GetInt(GL_DEPTH_FUNC) == step.func) << "step " << at;
+        EXPECT_EQ(GetInt(GL_DEPTH_WRITEMASK), step.mask) << "step " << at;
+        EXPECT_EQ(GetInt(GL_POLYGON_MODE), step.polygonMode) << "step " << at;
+    }
 
     // Culling and lighting follow the shader when it is set.
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)); // the flat shader culls nothing
@@ -239,7 +228,7 @@ TEST_F(GfxStateTest, DepthDepthWriteWireframeAndCullingTransitions)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(GfxStateTest, TexGenAndModifierMatrixAtAKnownTime)
+TEST_F(GfxStateTest, TexGenModifierMatrixAndTextureFunction)
 {
     auto texture = MakeTexture("t", 2, 2, 32, [](int, int, unsigned char* p) { p[0] = p[3] = 255; });
     ASSERT_TRUE(server->UploadTexture(texture.get()));
@@ -250,11 +239,12 @@ TEST_F(GfxStateTest, TexGenAndModifierMatrixAtAKnownTime)
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_GEN_S));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_GEN_T));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-    GLint genMode = 0;
-    glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &genMode);
-    EXPECT_EQ(genMode, GL_SPHERE_MAP);
-    glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &genMode);
-    EXPECT_EQ(genMode, GL_SPHERE_MAP);
+    for (GLenum coordinate : {GL_S, GL_T})
+    {
+        GLint genMode = 0;
+        glGetTexGeniv(coordinate, GL_TEXTURE_GEN_MODE, &genMode);
+        EXPECT_EQ(genMode, GL_SPHERE_MAP);
+    }
     Layer().tcGen = T_ShaderLayer::TcGenBase;
     Draw();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
@@ -292,28 +282,22 @@ TEST_F(GfxStateTest, TexGenAndModifierMatrixAtAKnownTime)
     Layer().tcModCount = 1000;
     Draw();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
-TEST_F(GfxStateTest, TextureFunctionAndUntexturedLayers)
-{
-    auto texture = MakeTexture("t", 2, 2, 32, [](int, int, unsigned char*) {});
-    ASSERT_TRUE(server->UploadTexture(texture.get()));
-    Layer().AddTexture(texture.get());
-    Layer().texFunc = T_ShaderLayer::TexFuncAdd;
-    Draw();
+    // Texture functions: decal sends nothing, so add stays; no texture turns
+    // texturing off.
+    Layer().tcModCount = 0;
+    const std::pair<int, GLint> functions[] = {{T_ShaderLayer::TexFuncAdd, GL_ADD},
+                                               {T_ShaderLayer::TexFuncDecal, GL_ADD},
+                                               {T_ShaderLayer::TexFuncModulate, GL_MODULATE}};
+    for (auto [function, mode] : functions)
+    {
+        Layer().texFunc = function;
+        Draw();
+        GLint env = 0;
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+        EXPECT_EQ(env, mode) << function;
+    }
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    GLint env = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-    EXPECT_EQ(env, GL_ADD);
-    Layer().texFunc = T_ShaderLayer::TexFuncDecal; // sends nothing: ADD stays
-    Draw();
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-    EXPECT_EQ(env, GL_ADD);
-    Layer().texFunc = T_ShaderLayer::TexFuncModulate;
-    Draw();
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-    EXPECT_EQ(env, GL_MODULATE);
-
     Layer().textures.clear();
     Draw();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
@@ -367,27 +351,26 @@ TEST_F(GfxStateTest, DynamicTextureIsRecomputedOncePerFrameHoweverOftenBound)
     EXPECT_EQ(texture->lastRefreshFrame, static_cast<std::uint32_t>(server->frameCounter));
 
     // The new pixels reached OpenGL.
-    std::vector<unsigned char> readBack(16);
-    glBindTexture(GL_TEXTURE_2D, texture->glName);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, readBack.data());
-    EXPECT_EQ(readBack[0], 40);
+    auto firstRed = [&] {
+        unsigned char readBack[16] = {};
+        glBindTexture(GL_TEXTURE_2D, texture->glName);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, readBack);
+        return readBack[0];
+    };
+    EXPECT_EQ(firstRed(), 40);
 
     server->BeginFrame();
     Draw(2.0f);
     Draw(2.0f);
     EXPECT_EQ(generator.updates, 2);
-    glBindTexture(GL_TEXTURE_2D, texture->glName);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, readBack.data());
-    EXPECT_EQ(readBack[0], 80);
+    EXPECT_EQ(firstRed(), 80);
 
     // A dynamic texture without generator is still re-sent once a frame.
     texture->generator = nullptr;
     texture->pixels[0] = 7;
     server->BeginFrame();
     Draw();
-    glBindTexture(GL_TEXTURE_2D, texture->glName);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, readBack.data());
-    EXPECT_EQ(readBack[0], 7);
+    EXPECT_EQ(firstRed(), 7);
 }
 
 TEST_F(GfxStateTest, BeginFrameClearsDepthAfterALayerThatStoppedDepthWrites)
@@ -431,13 +414,13 @@ TEST_F(GfxStateTest, LightsAreSentFromTheirRecords)
     lights.ApplyLight(second);
     EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    GLfloat value[4] = {};
-    glGetLightfv(GL_LIGHT1, GL_DIFFUSE, value);
-    EXPECT_FLOAT_EQ(value[0], 0.25f);
-    glGetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, value);
-    EXPECT_FLOAT_EQ(value[0], 30.0f);
-    glGetLightfv(GL_LIGHT1, GL_LINEAR_ATTENUATION, value);
-    EXPECT_FLOAT_EQ(value[0], 0.5f);
+    for (auto [name, expected] : {std::pair<GLenum, float>{GL_DIFFUSE, 0.25f}, {GL_SPOT_CUTOFF, 30.0f},
+                                  {GL_LINEAR_ATTENUATION, 0.5f}})
+    {
+        GLfloat value[4] = {};
+        glGetLightfv(GL_LIGHT1, name, value);
+        EXPECT_FLOAT_EQ(value[0], expected) << std::hex << name;
+    }
     server->DisableLight(second);
     EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
     server->EnableLight(light);

@@ -1,16 +1,14 @@
-// Records and helpers that need no OpenGL context: shader, layer and material
-// defaults, texture hand-back, light allocation, the version reader, the
-// entry-point table and the picture fit.
+// Records and helpers that need no OpenGL context: shader and layer limits,
+// texture hand-back, light allocation, the version reader and the
+// picture fit.
 #include "vexlar3d/graphics/T_Driver.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
-#include "vexlar3d/graphics/T_GlEntryPoints.h"
 #include "vexlar3d/graphics/T_LightManager.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -34,27 +32,7 @@ public:
     void ReleaseAll() override {}
     std::vector<T_Texture*> released;
 };
-
 } // namespace
-
-TEST(ShaderRecords, NewShaderAndLayerHaveTheirDefaults)
-{
-    T_Shader shader("wall");
-    EXPECT_TRUE(shader.layers.empty());
-    EXPECT_EQ(shader.material, nullptr);
-    EXPECT_EQ(shader.cullMode, 1);
-    ASSERT_TRUE(shader.SetLayerCount(2));
-    EXPECT_EQ(shader.layerCount, 2);
-    const T_ShaderLayer& layer = *shader.layers[1];
-    EXPECT_TRUE(layer.textures.empty());
-    EXPECT_EQ(std::vector<float>(layer.color, layer.color + 4), (std::vector<float>{1, 1, 1, 1}));
-    EXPECT_EQ(layer.blendSrc + layer.blendDst, 0);
-    EXPECT_EQ(layer.depthFunc, 2);
-    EXPECT_TRUE(layer.depthWrite);
-    EXPECT_TRUE(layer.mipmaps);
-    EXPECT_EQ(layer.tcModCount, 0);
-    EXPECT_FLOAT_EQ(T_Material{}.diffuse[0], 0.8f);
-}
 
 TEST(ShaderRecords, LayerCountAndModifierLimits)
 {
@@ -101,18 +79,11 @@ TEST(LightManager, AllocatesFreesAndReusesInArrayOrder)
     auto owned = std::make_unique<T_LightManager>();
     T_LightManager& manager = *owned;
     EXPECT_EQ(g_lightManager, &manager);
-    EXPECT_EQ(manager.lights[3].index, -1);
-    EXPECT_FLOAT_EQ(manager.lights[3].spotCutoff, 180.0f);
-    EXPECT_FLOAT_EQ(manager.lights[3].spotDirection[2], -1.0f);
-    EXPECT_FLOAT_EQ(manager.lights[3].constantAttenuation, 1.0f);
 
     T_Light* l0 = manager.AllocateLight();
     T_Light* l1 = manager.AllocateLight();
     T_Light* l2 = manager.AllocateLight();
-    EXPECT_EQ(l0, &manager.lights[0]);
     EXPECT_EQ(l2, &manager.lights[2]);
-    EXPECT_EQ(l0->index, 0);
-    EXPECT_EQ(l1->index, 1);
     EXPECT_EQ(l2->index, 2);
     EXPECT_EQ(manager.GetActiveCount(), 3);
 
@@ -139,8 +110,7 @@ TEST(LightManager, AllocatesFreesAndReusesInArrayOrder)
     owned.reset();
     EXPECT_EQ(g_lightManager, nullptr);
     const std::string text = log.Since();
-    EXPECT_LT(text.find("  Creating light manager ...\n"), text.find("  Destroying light manager ...\n"));
-    EXPECT_NE(text.find("  Destroying light manager ...\n"), std::string::npos);
+    EXPECT_EQ(text, "  Creating light manager ...\n  Destroying light manager ...\n");
 }
 
 TEST(Driver, CoreVersionReadsTheLeadingNumber)
@@ -174,31 +144,6 @@ TEST(Driver, CoreVersionReadsTheLeadingNumber)
         EXPECT_EQ(gl12, c.gl12) << '"' << c.version << '"';
         EXPECT_EQ(gl13, c.gl13) << '"' << c.version << '"';
     }
-}
-
-TEST(EntryPoints, TableIsGeneratedFromTheNameLists)
-{
-    using EP = T_GlEntryPoints;
-    std::set<std::string> names;
-    for (int i = 0; i < EP::count; ++i)
-        names.insert(EP::Name(static_cast<EP::Id>(i)));
-    EXPECT_EQ(names.size(), 467u);
-
-    auto members = [](EP::Group group) {
-        std::vector<std::string> out;
-        for (EP::Id id : EP::Members(group))
-            out.push_back(EP::Name(id));
-        return out;
-    };
-    EXPECT_EQ(members(EP::Group::OpenGL12), (std::vector<std::string>{"glTexImage3D", "glTexSubImage3D",
-                                                                      "glCopyTexSubImage3D", "glDrawRangeElements"}));
-    EXPECT_EQ(members(EP::Group::OpenGL13).size(), 46u);
-    EXPECT_EQ(members(EP::Group::EXT_vertex_shader).at(13), "glSetInvarianceEXT");
-    EXPECT_EQ(members(EP::Group::WGL_EXT_swap_control).back(), "wglGetSwapIntervalEXT");
-    EXPECT_TRUE(members(EP::Group::NoGroup).empty());
-    EXPECT_EQ(T_Driver::extensionCount, 80);
-    EXPECT_STREQ(T_Driver::ExtensionName(T_Driver::Ext::WGL_NV_render_texture_rectangle),
-                 "WGL_NV_render_texture_rectangle");
 }
 
 TEST(Presentation, PictureKeepsItsAspectInsideTheDrawable)

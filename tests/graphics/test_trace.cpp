@@ -87,12 +87,16 @@ void CheckSequence(const std::string& routine)
     const std::size_t boundary = Find(calls, "glLineWidth(4)", start);
     ASSERT_LT(boundary, calls.size());
 
+    auto drawsIn = [&](std::size_t from, std::size_t to) {
+        std::vector<std::size_t> draws;
+        for (std::size_t i = from; i < to; ++i)
+            if (IsDraw(calls[i]))
+                draws.push_back(i);
+        return draws;
+    };
     // Shader "same": two draws, the state of the first pass in full, only
     // the colour for the second.
-    std::vector<std::size_t> draws;
-    for (std::size_t i = start; i < boundary; ++i)
-        if (IsDraw(calls[i]))
-            draws.push_back(i);
+    auto draws = drawsIn(start, boundary);
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(StateCalls(calls, start, draws[0]),
               (std::vector<std::string>{"glEnable(GL_BLEND)", "glBlendFunc", "glDepthFunc", "glDepthMask",
@@ -101,28 +105,21 @@ void CheckSequence(const std::string& routine)
 
     // Shader "differ": the first pass matches the cache (colour only), the
     // second changes the blend pair and sends it.
-    draws.clear();
-    for (std::size_t i = boundary; i < calls.size(); ++i)
-        if (IsDraw(calls[i]))
-            draws.push_back(i);
+    draws = drawsIn(boundary, calls.size());
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(StateCalls(calls, boundary, draws[0]), (std::vector<std::string>{"glColor4fv"}));
     EXPECT_EQ(StateCalls(calls, draws[0] + 1, draws[1]), (std::vector<std::string>{"glBlendFunc", "glColor4fv"}));
 }
 } // namespace
 
-TEST(CallTrace, SecondOfTwoAlikeLayersSendsOnlyItsColourWithVertexArrays)
+TEST(CallTrace, SecondOfTwoAlikeLayersSendsOnlyItsColourInBothDrawRoutines)
 {
     if (!HaveApitrace())
         GTEST_SKIP() << "apitrace is not installed";
     EnterScratchFolder();
-    CheckSequence("arrays");
-}
-
-TEST(CallTrace, SecondOfTwoAlikeLayersSendsOnlyItsColourInImmediateMode)
-{
-    if (!HaveApitrace())
-        GTEST_SKIP() << "apitrace is not installed";
-    EnterScratchFolder();
-    CheckSequence("immediate");
+    for (const char* routine : {"arrays", "immediate"})
+    {
+        SCOPED_TRACE(routine);
+        CheckSequence(routine);
+    }
 }

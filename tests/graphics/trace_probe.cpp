@@ -27,26 +27,23 @@ int main(int argc, char** argv)
         AddQuad(mesh, -0.5f, -0.5f, 0.5f, 0.5f);
         mesh.texCoords.clear(); // positions only: nothing but state between passes
 
-        auto same = FlatShader("same", 1, 0, 0);
-        same->SetLayerCount(2);
-        for (auto& layer : same->layers)
-        {
-            layer->blendSrc = 2;
-            layer->blendDst = 2;
-            layer->depthFunc = 1;
-            layer->depthWrite = false;
-        }
+        // Two passes alike in blend pair, depth function, depth-write and
+        // wire-frame flags.
+        auto twoPasses = [](const char* name) {
+            auto shader = FlatShader(name, 1, 0, 0);
+            shader->SetLayerCount(2);
+            for (auto& layer : shader->layers)
+            {
+                layer->blendSrc = 2;
+                layer->blendDst = 2;
+                layer->depthFunc = 1;
+                layer->depthWrite = false;
+            }
+            return shader;
+        };
+        auto same = twoPasses("same");
         same->layers[1]->color[1] = 0.5f;
-
-        auto differ = FlatShader("differ", 1, 0, 0);
-        differ->SetLayerCount(2);
-        for (auto& layer : differ->layers)
-        {
-            layer->blendSrc = 2;
-            layer->blendDst = 2;
-            layer->depthFunc = 1;
-            layer->depthWrite = false;
-        }
+        auto differ = twoPasses("differ");
         differ->layers[1]->blendSrc = 5;
         differ->layers[1]->blendDst = 6;
 
