@@ -5,22 +5,17 @@
 
 using Outcome = T_DemoOptions::Outcome;
 
-TEST(DemoOptions, NoArgumentsKeepTheShippedConfiguration)
-{
-    T_DemoOptions options;
-    ASSERT_EQ(options.Parse({}), Outcome::Run);
-    T_Config config;
-    options.Apply(config);
-    EXPECT_TRUE(config.fullscreen);
-    EXPECT_EQ(config.width, 640);
-    EXPECT_EQ(config.height, 480);
-}
-
 TEST(DemoOptions, WindowedAndSizeInBothSpellings)
 {
+    T_DemoOptions none; // no arguments: the shipped configuration
+    ASSERT_EQ(none.Parse({}), Outcome::Run);
+    T_Config config;
+    none.Apply(config);
+    EXPECT_TRUE(config.fullscreen);
+    EXPECT_EQ(config.width, 640);
+
     T_DemoOptions a;
     ASSERT_EQ(a.Parse({"--windowed", "--size", "800x600"}), Outcome::Run);
-    T_Config config;
     a.Apply(config);
     EXPECT_FALSE(config.fullscreen);
     EXPECT_EQ(config.width, 800);
@@ -61,14 +56,7 @@ TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
     EXPECT_EQ(options.error, "unknown option --frob");
 }
 
-TEST(DemoOptions, HelpWinsOverWhatFollows)
-{
-    T_DemoOptions options;
-    EXPECT_EQ(options.Parse({"--windowed", "--help", "--bogus"}), Outcome::Help);
-    EXPECT_NE(T_DemoOptions::Usage("vexlar").find("Usage: vexlar [options]"), std::string::npos);
-}
-
-TEST(DemoOptions, DrawOptionChoosesTheRoutine)
+TEST(DemoOptions, DrawOptionAndHelp)
 {
     T_DemoOptions options;
     EXPECT_EQ(options.Parse({"--draw", "immediate"}), Outcome::Run);
@@ -82,4 +70,8 @@ TEST(DemoOptions, DrawOptionChoosesTheRoutine)
     T_DemoOptions missing;
     EXPECT_EQ(missing.Parse({"--windowed", "--draw"}), Outcome::Error);
     EXPECT_NE(T_DemoOptions::Usage("vexlar").find("--draw MODE"), std::string::npos);
+
+    T_DemoOptions help; // wins over what follows
+    EXPECT_EQ(help.Parse({"--windowed", "--help", "--bogus"}), Outcome::Help);
+    EXPECT_NE(T_DemoOptions::Usage("vexlar").find("Usage: vexlar [options]"), std::string::npos);
 }

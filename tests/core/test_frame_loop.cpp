@@ -24,14 +24,8 @@ namespace
 // once at construction, once per Reset and once per Update, so frame n
 // (from 0) draws at exactly n seconds.
 std::uint64_t clockNow = 0;
-std::uint64_t TickPerReading()
-{
-    return ++clockNow;
-}
-std::uint64_t OneHertz()
-{
-    return 1;
-}
+std::uint64_t TickPerReading() { return ++clockNow; }
+std::uint64_t OneHertz() { return 1; }
 
 class ProbeEffect : public T_Effect
 {
@@ -57,6 +51,23 @@ SDL_Event KeyEvent(Uint32 type, SDL_Keycode key)
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     return event;
+}
+SDL_Event QuitEvent()
+{
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    return event;
+}
+SDL_Event WindowEvent(Uint8 kind)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = kind;
+    return event;
+}
+void Push(SDL_Event event)
+{
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
 }
 
 class FrameLoopTest : public ::testing::Test
@@ -125,14 +136,9 @@ TEST_F(FrameLoopTest, EmptyTimelineRunsOneFrameWithoutGfxServer)
 TEST_F(FrameLoopTest, QuitEndsAtOnceWithMessagesBehindIt)
 {
     effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_Event keyA = KeyEvent(SDL_KEYDOWN, SDLK_a);
-    SDL_Event escape = KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE);
-    ASSERT_EQ(SDL_PushEvent(&quit), 1);
-    ASSERT_EQ(SDL_PushEvent(&keyA), 1);
-    ASSERT_EQ(SDL_PushEvent(&escape), 1);
-
+    Push(QuitEvent());
+    Push(KeyEvent(SDL_KEYDOWN, SDLK_a));
+    Push(KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE));
     EXPECT_EQ(Run(), T_FrameLoop::End::Quit);
     EXPECT_EQ(frames, 0);
     EXPECT_TRUE(drawn.empty());
@@ -144,8 +150,7 @@ TEST_F(FrameLoopTest, QuitEndsAtOnceWithMessagesBehindIt)
 TEST_F(FrameLoopTest, EscapeBeforeTheFirstFrame)
 {
     effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
-    SDL_Event escape = KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE);
-    ASSERT_EQ(SDL_PushEvent(&escape), 1);
+    Push(KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE));
     EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
     EXPECT_EQ(frames, 0);
     EXPECT_TRUE(drawn.empty());
@@ -170,11 +175,9 @@ TEST_F(FrameLoopTest, EscapeSetDuringAFrameEndsTheLoopRightAfterIt)
 TEST_F(FrameLoopTest, CloseRequestBecomesTheQuitMessage)
 {
     effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Event close = WindowEvent(SDL_WINDOWEVENT_CLOSE);
     close.window.windowID = T_Video::WindowId(window->GetHandle());
-    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    Push(close);
     EXPECT_EQ(Run(), T_FrameLoop::End::Quit);
     EXPECT_EQ(frames, 0);
     // The window itself stays until shut-down destroys it.
@@ -184,12 +187,10 @@ TEST_F(FrameLoopTest, CloseRequestBecomesTheQuitMessage)
 TEST_F(FrameLoopTest, SizeChangeRefreshesTheViewport)
 {
     RecordingGfxServer gfx;
-    SDL_Event size{};
-    size.type = SDL_WINDOWEVENT;
-    size.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    SDL_Event size = WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
     size.window.data1 = 1024;
     size.window.data2 = 768;
-    SDL_PushEvent(&size);
+    Push(size);
     EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
     EXPECT_EQ(gfx.viewports, (std::vector<std::pair<int, int>>{{1024, 768}}));
 }

@@ -12,14 +12,8 @@
 namespace
 {
 // Tue Nov 14 22:13:20 2023 (the tests run with TZ=UTC).
-std::time_t FixedTime()
-{
-    return 1700000000;
-}
-std::time_t FarFuture()
-{
-    return 400000000000LL; // a year past 9999
-}
+std::time_t FixedTime() { return 1700000000; }
+std::time_t FarFuture() { return 400000000000LL; } // a year past 9999
 
 const std::string openBanner = std::string(46, '_') + " Log begins on Tue Nov 14 22:13:20 2023 " +
                                std::string(46, '_') + "\n\n";
@@ -128,7 +122,7 @@ TEST_F(LogTest, MaskedCategoriesWriteNothing)
     EXPECT_EQ(Body(*log), "W                 T_Gfx.cpp[0042]11/14 22:13kept\n");
 }
 
-TEST_F(LogTest, BlocksIndentWithGuides)
+TEST_F(LogTest, BlocksIndentWithGuidesOrBoxCharacters)
 {
     auto log = Open();
     log->CloseBlock(Text("at zero"), T_Log::Info); // stays at 0
@@ -138,24 +132,18 @@ TEST_F(LogTest, BlocksIndentWithGuides)
     log->WriteEntry(Text("x"), T_Log::Info);
     log->CloseBlock(Text("inner done"), T_Log::Info);
     log->CloseBlock(Text("outer done"), T_Log::Info);
+    log->boxChars = true;
+    log->OpenBlock(Text("a"), T_Log::Info);
+    log->WriteEntry(Text("b"), T_Log::Info);
+    log->CloseBlock(Text("c"), T_Log::Info);
     const std::string p = "I                 T_Gfx.cpp[0042]11/14 22:13";
     EXPECT_EQ(Body(*log), p + " +- at zero\n" +
                               p + " +- outer\n" +
                               p + " |   +- inner\n" +
                               p + " |   |  x\n" +
                               p + " |   +- inner done\n" +
-                              p + " +- outer done\n");
-}
-
-TEST_F(LogTest, BoxCharacterMode)
-{
-    auto log = Open();
-    log->boxChars = true;
-    log->OpenBlock(Text("a"), T_Log::Info);
-    log->WriteEntry(Text("b"), T_Log::Info);
-    log->CloseBlock(Text("c"), T_Log::Info);
-    const std::string p = "I                 T_Gfx.cpp[0042]11/14 22:13";
-    EXPECT_EQ(Body(*log), p + " \xDA a\n" + p + " \xB3  b\n" + p + " \xC0 c\n");
+                              p + " +- outer done\n" +
+                              p + " \xDA a\n" + p + " \xB3  b\n" + p + " \xC0 c\n");
 }
 
 TEST_F(LogTest, IndentationNeverPast1023)

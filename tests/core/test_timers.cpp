@@ -14,18 +14,9 @@ std::uint64_t counter = 0;
 std::uint64_t frequency = 1000;
 std::uint32_t milliseconds = 0;
 
-std::uint64_t Counter()
-{
-    return counter;
-}
-std::uint64_t Frequency()
-{
-    return frequency;
-}
-std::uint32_t Milliseconds()
-{
-    return milliseconds;
-}
+std::uint64_t Counter() { return counter; }
+std::uint64_t Frequency() { return frequency; }
+std::uint32_t Milliseconds() { return milliseconds; }
 
 class TimerTest : public ::testing::Test
 {
@@ -56,8 +47,6 @@ TEST_F(TimerTest, PerfCountTimerResetDeltaAndRegistration)
         EXPECT_EQ(g_timer, &timer);
         EXPECT_EQ(log.Since(), "  Creating timer ...\n");
         EXPECT_NE(T_Log::Instance().file.find("T_ITimer.h"), std::string::npos);
-        EXPECT_FLOAT_EQ(timer.scale, 0.001f);
-        EXPECT_EQ(timer.base, 5000);
 
         float* time = timer.GetTime();
         float* delta = timer.GetDelta();
@@ -71,7 +60,6 @@ TEST_F(TimerTest, PerfCountTimerResetDeltaAndRegistration)
         timer.Update();
         EXPECT_FLOAT_EQ(*time, 0.25f);
         EXPECT_FLOAT_EQ(*delta, 0.25f);
-        EXPECT_EQ(timer.current, 7250);
 
         timer.Update(); // no tick in between
         EXPECT_FLOAT_EQ(*time, 0.25f);
@@ -82,19 +70,11 @@ TEST_F(TimerTest, PerfCountTimerResetDeltaAndRegistration)
         EXPECT_FLOAT_EQ(*time, 1.0f);
         EXPECT_FLOAT_EQ(*delta, 0.75f);
         EXPECT_EQ(time, timer.GetTime()); // same storage every frame
-
-        timer.Reset();
-        EXPECT_EQ(*time, 0.0f);
-        EXPECT_EQ(*delta, 0.0f);
-        counter = 8500;
-        timer.Update();
-        EXPECT_FLOAT_EQ(*delta, *time);
-        EXPECT_FLOAT_EQ(*time, 0.5f);
     }
     EXPECT_EQ(g_timer, nullptr);
 }
 
-TEST_F(TimerTest, PerfCountTimerOnANanosecondCounter)
+TEST_F(TimerTest, PerfCountTimerOnANanosecondCounterAndWithoutOne)
 {
     frequency = 1000000000; // what the counter runs at on Linux
     counter = 123456789012345ULL;
@@ -103,16 +83,13 @@ TEST_F(TimerTest, PerfCountTimerOnANanosecondCounter)
     counter += 1500000000ULL;
     timer.Update();
     EXPECT_NEAR(*timer.GetTime(), 1.5f, 1e-4f);
-}
 
-TEST_F(TimerTest, PerfCountTimerWithoutCounterStaysFinite)
-{
     frequency = 0;
     EXPECT_FALSE(T_PerfCountTimer::Available());
-    T_PerfCountTimer timer;
+    T_PerfCountTimer without;
     counter = 99;
-    timer.Update();
-    EXPECT_TRUE(std::isfinite(*timer.GetTime()));
+    without.Update();
+    EXPECT_TRUE(std::isfinite(*without.GetTime()));
 }
 
 TEST_F(TimerTest, MultimediaTimerResetDeltaAndSameMillisecond)
@@ -120,9 +97,6 @@ TEST_F(TimerTest, MultimediaTimerResetDeltaAndSameMillisecond)
     milliseconds = 100000;
     T_MultimediaTimer timer;
     EXPECT_EQ(g_timer, &timer);
-    EXPECT_FLOAT_EQ(timer.scale, 0.001f);
-    EXPECT_EQ(timer.base, 100000u);
-
     milliseconds = 100500;
     timer.Reset();
     EXPECT_EQ(*timer.GetTime(), 0.0f);
