@@ -28,10 +28,7 @@ public:
 };
 
 std::uint32_t milliseconds = 0;
-std::uint32_t Milliseconds()
-{
-    return milliseconds;
-}
+std::uint32_t Milliseconds() { return milliseconds; }
 
 class EffectManagerTest : public ::testing::Test
 {
@@ -41,7 +38,10 @@ protected:
         EnterScratchFolder();
         drawn.clear();
         destroyed = 0;
+        milliseconds = 0;
+        T_Clock::millisecondSource = Milliseconds; // for the statistics' timer
     }
+    void TearDown() override { T_Clock::millisecondSource = nullptr; }
 };
 } // namespace
 
@@ -128,8 +128,6 @@ TEST_F(EffectManagerTest, NullAndRepeatedEffectsAreRefused)
 
 TEST_F(EffectManagerTest, StatisticsReport)
 {
-    T_Clock::millisecondSource = Milliseconds;
-    milliseconds = 0;
     T_MultimediaTimer timer;
     LogCapture log;
     {
@@ -144,7 +142,6 @@ TEST_F(EffectManagerTest, StatisticsReport)
         log = LogCapture();
         manager.ShowStatistics();
     }
-    T_Clock::millisecondSource = nullptr;
     // 100 / 2 = 50; 10 / 3; the one that never started writes 0 / -16, a
     // negative zero, and is not counted: (50 + 3.33333) / 2.
     EXPECT_EQ(log.Since(), "  Effect manager: displaying statistics\n"
@@ -157,8 +154,6 @@ TEST_F(EffectManagerTest, StatisticsReport)
 
 TEST_F(EffectManagerTest, StatisticsNotANumber)
 {
-    T_Clock::millisecondSource = Milliseconds;
-    milliseconds = 0;
     T_MultimediaTimer timer;
     milliseconds = 6000;
     timer.Update();
@@ -191,5 +186,4 @@ TEST_F(EffectManagerTest, StatisticsNotANumber)
                                    nan + " fps.\n\n"),
                   std::string::npos);
     }
-    T_Clock::millisecondSource = nullptr;
 }
