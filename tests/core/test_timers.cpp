@@ -92,7 +92,7 @@ TEST_F(TimerTest, PerfCountTimerOnANanosecondCounterAndWithoutOne)
     EXPECT_TRUE(std::isfinite(*without.GetTime()));
 }
 
-TEST_F(TimerTest, MultimediaTimerResetDeltaAndSameMillisecond)
+TEST_F(TimerTest, MultimediaTimerResetDeltaSameMillisecondAndWrap)
 {
     milliseconds = 100000;
     T_MultimediaTimer timer;
@@ -111,21 +111,18 @@ TEST_F(TimerTest, MultimediaTimerResetDeltaAndSameMillisecond)
     timer.Update(); // the same millisecond
     EXPECT_EQ(*timer.GetTime(), first);
     EXPECT_EQ(*timer.GetDelta(), 0.0f);
-}
 
-TEST_F(TimerTest, MultimediaTimerCountsOnAcrossTheWrap)
-{
     milliseconds = 0xFFFFFFFFu - 999u; // one second before the wrap
-    T_MultimediaTimer timer;
+    T_MultimediaTimer wrapping;
     milliseconds = 0xFFFFFFFFu - 499u;
-    timer.Reset();
+    wrapping.Reset();
     milliseconds = 0xFFFFFFFFu;
-    timer.Update();
-    EXPECT_NEAR(*timer.GetTime(), 0.499f, 1e-6f);
+    wrapping.Update();
+    EXPECT_NEAR(*wrapping.GetTime(), 0.499f, 1e-6f);
 
     milliseconds = 1500; // wrapped
-    timer.Update();
-    EXPECT_NEAR(*timer.GetTime(), 2.0f, 1e-6f);
-    EXPECT_NEAR(*timer.GetDelta(), 2.0f - 0.499f, 1e-6f);
-    EXPECT_GT(*timer.GetDelta(), 0.0f);
+    wrapping.Update();
+    EXPECT_NEAR(*wrapping.GetTime(), 2.0f, 1e-6f);
+    EXPECT_NEAR(*wrapping.GetDelta(), 2.0f - 0.499f, 1e-6f);
+    EXPECT_GT(*wrapping.GetDelta(), 0.0f);
 }

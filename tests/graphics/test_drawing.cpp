@@ -246,7 +246,7 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
 }
 
-TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormat)
+TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatAndRefusesShortRecords)
 {
     Start();
     // RGB rows of 5 pixels are 15 bytes: no padding may be assumed.
@@ -290,6 +290,30 @@ TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormat)
     server->DrawMesh(&quad, 6, 0, 0.0f);
     EXPECT_EQ(ReadPixel(530, 360), (Rgba{180, 180, 180, 255})); // texel (2, 1)
     EXPECT_EQ(ReadPixel(320, 360)[1], 222); // texel (1, 1) as updated
+
+    // Records with too few pixels for their size are refused.
+    auto texture = MakeTexture("t", 4, 4, 32, [](int, int, unsigned char*) {});
+    texture->dataSize = 4 * 4 * 4 - 1;
+    EXPECT_FALSE(server->UploadTexture(texture.get()));
+    texture->dataSize = 4 * 4 * 4;
+    texture->bitsPerPixel = 16; // read as RGB: 48 bytes, fits
+    EXPECT_TRUE(server->UploadTexture(texture.get()));
+    texture->width = 0;
+    EXPECT_FALSE(server->UploadTexture(texture.get()));
+    EXPECT_FALSE(server->UploadTexture(nullptr));
+
+    // No pixels at all: storage only.
+    T_Texture empty;
+    empty.width = 16;
+    empty.height = 16;
+    empty.bitsPerPixel = 32;
+    EXPECT_TRUE(server->UploadTexture(&empty));
+    server->UpdateTexture(&empty); // nothing to send
+    texture->width = 4;
+    texture->height = 400; // larger than its pixels: not sent
+    server->UpdateTexture(texture.get());
+    server->DeleteTexture(&empty);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
@@ -319,33 +343,6 @@ TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
         EXPECT_EQ(wrap, GL_CLAMP);
     }
-}
-
-TEST_F(DrawTest, UploadRefusesRecordsWithTooFewPixels)
-{
-    Start();
-    auto texture = MakeTexture("t", 4, 4, 32, [](int, int, unsigned char*) {});
-    texture->dataSize = 4 * 4 * 4 - 1;
-    EXPECT_FALSE(server->UploadTexture(texture.get()));
-    texture->dataSize = 4 * 4 * 4;
-    texture->bitsPerPixel = 16; // read as RGB: 48 bytes, fits
-    EXPECT_TRUE(server->UploadTexture(texture.get()));
-    texture->width = 0;
-    EXPECT_FALSE(server->UploadTexture(texture.get()));
-    EXPECT_FALSE(server->UploadTexture(nullptr));
-
-    // No pixels at all: storage only.
-    T_Texture empty;
-    empty.width = 16;
-    empty.height = 16;
-    empty.bitsPerPixel = 32;
-    EXPECT_TRUE(server->UploadTexture(&empty));
-    server->UpdateTexture(&empty); // nothing to send
-    texture->width = 4;
-    texture->height = 400; // larger than its pixels: not sent
-    server->UpdateTexture(texture.get());
-    server->DeleteTexture(&empty);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // The drawable is wider than the picture: bars left and right.
