@@ -147,15 +147,6 @@ TEST_F(FrameLoopTest, QuitEndsAtOnceWithMessagesBehindIt)
     EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN), 2);
 }
 
-TEST_F(FrameLoopTest, EscapeBeforeTheFirstFrame)
-{
-    effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
-    Push(KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE));
-    EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
-    EXPECT_EQ(frames, 0);
-    EXPECT_TRUE(drawn.empty());
-}
-
 TEST_F(FrameLoopTest, EscapeSetDuringAFrameEndsTheLoopRightAfterIt)
 {
     // The key goes down during the frame and its release is already queued:
@@ -172,7 +163,7 @@ TEST_F(FrameLoopTest, EscapeSetDuringAFrameEndsTheLoopRightAfterIt)
     EXPECT_EQ(drawn.size(), 1u);
 }
 
-TEST_F(FrameLoopTest, CloseRequestBecomesTheQuitMessage)
+TEST_F(FrameLoopTest, CloseRequestOrEscapeBeforeTheFirstFrame)
 {
     effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
     SDL_Event close = WindowEvent(SDL_WINDOWEVENT_CLOSE);
@@ -182,6 +173,12 @@ TEST_F(FrameLoopTest, CloseRequestBecomesTheQuitMessage)
     EXPECT_EQ(frames, 0);
     // The window itself stays until shut-down destroys it.
     EXPECT_NE(window->GetHandle(), nullptr);
+
+    // Escape pressed before the first frame ends the loop the same way.
+    Push(KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE));
+    EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
+    EXPECT_EQ(frames, 0);
+    EXPECT_TRUE(drawn.empty());
 }
 
 TEST_F(FrameLoopTest, SizeChangeRefreshesTheViewport)
