@@ -1,3 +1,4 @@
+#include "core/TestScratch.h"
 #include "demo/T_FireTexture.h"
 #include "fire/FireReference.h"
 #include "vexlar3d/core/CrtRand.h"
@@ -9,10 +10,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 namespace
@@ -109,9 +108,7 @@ TEST(FireTexture, AttachesAndBuildsCoolingMapFromImage)
     ASSERT_TRUE(fire.IsAttached());
     EXPECT_EQ(texture->kind, T_Texture::Dynamic);
     EXPECT_EQ(texture->generator, &fire);
-    EXPECT_EQ(fire.pixels, texture->pixels);
     EXPECT_EQ(fire.W2 * fire.H3, 15u * 10u);
-    EXPECT_EQ(fire.cur, fire.heatB.data());
 
     for (std::uint32_t y = 0; y < fire.H3; ++y)
         for (std::uint32_t x = 0; x < fire.W2; ++x)
@@ -141,17 +138,6 @@ TEST(FireTexture, RateLimitKeptPerGenerator)
     }
     fire.Update(1.031f);
     EXPECT_EQ(fire.lastUpdateTime, 1.031f);
-
-    // The first call steps unless single-precision rounding falls just short.
-    for (float t : {0.0f, 0.25f, 1.0f, 3.3f, 70.0f, 1000.0f})
-    {
-        auto image = MakeTexture(10, 4, Busy);
-        T_FireTexture first(image.get());
-        volatile float back = t - 0.01f;
-        const bool steps = !(t - back < 0.01f);
-        first.Update(t);
-        EXPECT_EQ(first.lastUpdateTime, steps ? t : back) << "time " << t;
-    }
 
     // Two fires drawn in every frame at 60 fps both step every frame.
     auto other = MakeTexture(16, 8, Busy);
@@ -326,13 +312,11 @@ TEST(FireTexture, LeavesUnsuitableTexturesAlone)
     T_FireTexture byName("fire.tga"); // no texture manager yet
     EXPECT_FALSE(byName.IsAttached());
 
-    std::ifstream in("vexlar.log");
-    std::stringstream log;
-    log << in.rdbuf();
+    const std::string log = ReadFile("vexlar.log");
     for (const char* line : {"    Fire texture: 'DEFAULT TEXTURE' has no 32-bit pixels, not animated\n",
                              "    Fire texture: 'gone.tga' has no 32-bit pixels, not animated\n",
                              "    Fire texture: 'rgb.jpg' has no 32-bit pixels, not animated\n",
                              "    Fire texture: 'huge.tga' is 2049 x 1 pixels, more than 2048 a side, not animated\n",
                              "    Fire texture: no texture 'fire.tga', not animated\n"})
-        EXPECT_NE(log.str().find(line), std::string::npos) << line;
+        EXPECT_NE(log.find(line), std::string::npos) << line;
 }
