@@ -286,14 +286,7 @@ TEST(CpuDecoder, UnknownVendorHasNoNamesButEveryFeatureLine)
     leaves.leaf1Edx = 0xFFFFFFFFu;
     leaves.extended0Eax = 0x80000004u;
     std::memcpy(leaves.brand, "Some Brand", 10);
-    const CpuInfo info = Decoded(leaves);
-    EXPECT_STREQ(info.vendor, "CyrixInstead");
-    EXPECT_STREQ(info.familyName, "");
-    EXPECT_STREQ(info.modelName, "");
-    EXPECT_STREQ(info.brandName, "");
-    EXPECT_STREQ(info.typeName, "Original OEM");
-
-    const std::vector<std::string> lines = Lines(T_SystemReport::CpuReportText(info));
+    const std::vector<std::string> lines = Lines(T_SystemReport::CpuReportText(Decoded(leaves)));
     ASSERT_EQ(lines.size(), 10u + CpuFeatureCount);
     const std::vector<std::string> head(lines.begin(), lines.begin() + 10);
     const std::vector<std::string> expected = {
