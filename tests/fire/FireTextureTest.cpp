@@ -138,6 +138,16 @@ TEST(FireTexture, RateLimitKeptPerGenerator)
     fire.Update(1.031f);
     EXPECT_EQ(fire.lastUpdateTime, 1.031f);
 
+    // The first call steps unless single-precision rounding falls just short.
+    for (float t : {0.0f, 0.25f, 1.0f, 3.3f, 70.0f, 1000.0f})
+    {
+        auto image = MakeTexture(10, 4, Busy);
+        T_FireTexture first(image.get());
+        volatile float back = t - 0.01f;
+        first.Update(t);
+        EXPECT_EQ(first.lastUpdateTime, t - back < 0.01f ? back : t) << "time " << t;
+    }
+
     // Two fires drawn in every frame at 60 fps both step every frame.
     auto other = MakeTexture(16, 8, Busy);
     T_FireTexture second(other.get());

@@ -142,6 +142,9 @@ TEST(DataSources, LinkedInDataOpensByName)
     ASSERT_TRUE(file.IsOpen());
     ASSERT_EQ(file.GetSize(), onDisk.size());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.GetData()), file.GetSize()), onDisk);
+    std::string token;
+    file.ReadToken(token, false); // through its own GetChar
+    EXPECT_EQ(token, "shader");
     EXPECT_TRUE(file.Seek(6, 9)); // unknown origin: from the start
     EXPECT_EQ(file.Tell(), 6u);
     file.Close();

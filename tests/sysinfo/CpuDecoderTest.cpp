@@ -262,8 +262,10 @@ TEST(CpuDecoder, AmdNameTables)
         {4, 15, 0, 0, "AMD 5x86", "AMD 5x86 write-back enhanced "},
         {4, 4, 0, 0, "", ""},
         {5, 3, 0, 0, "AMD K5", "AMD K5 5k86 (PR200)"},
+        {5, 6, 0, 0, "AMD K6", "AMD K6 (0.30 \xB5m)"},
         {5, 13, 0, 0, "AMD K6", "AMD K6-2+ or K6-III+ (0.18 \xB5m)"},
         {5, 4, 0, 0, "", ""},
+        {6, 2, 0, 0, "AMD K7", "AMD Athlon (0.18 \xB5m)"},
         {6, 5, 0, 0, "AMD K7", ""},
         {6, 7, 0, 0, "AMD K7", "AMD Mobile Duron (Morgan)"},
         {3, 8, 0, 0, "AMD 80486", "AMD 80486 DX4"}, // families outside the tables take the 486 names
