@@ -6,15 +6,21 @@
 #include "resources/TestFiles.h"
 
 #include "vexlar3d/core/CrtRand.h"
+#include "vexlar3d/resources/T_FileSystem.h"
 #include "vexlar3d/resources/T_Texture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace imagefiles
 {
+using testfiles::Get32;
+using testfiles::Put16;
+using testfiles::Put32;
+
 inline const std::string im = "convert-im6.q16";
 
 // A picture of `width` x `height` random pixels (fixed seed) as a PAM file
@@ -69,25 +75,6 @@ inline std::string FlipRows(const std::string& bytes, std::size_t rowBytes)
     return flipped;
 }
 
-// Little-endian fields of a file being patched.
-inline void Put16(std::string& bytes, std::size_t at, std::uint32_t value)
-{
-    bytes[at] = static_cast<char>(value & 0xFF);
-    bytes[at + 1] = static_cast<char>((value >> 8) & 0xFF);
-}
-inline void Put32(std::string& bytes, std::size_t at, std::uint32_t value)
-{
-    Put16(bytes, at, value & 0xFFFF);
-    Put16(bytes, at + 2, value >> 16);
-}
-inline std::uint32_t Get32(const std::string& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
-
 // A failed load leaves an empty record: no pixels, no size, not file-loaded.
 inline void ExpectEmpty(const T_Texture& texture, const std::string& what)
 {
@@ -98,4 +85,52 @@ inline void ExpectEmpty(const T_Texture& texture, const std::string& what)
     EXPECT_EQ(texture.kind, T_Texture::Unfilled) << what;
     EXPECT_EQ(texture.name, "") << what;
 }
+
+// A Data/ folder of the test's own with source pictures beside it: 5 x 3
+// RGB and RGBA, and 37 x 23 RGB (partial JPEG blocks).
+class ImageLoad : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root = testfiles::FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        data = root + "Data/";
+        std::filesystem::create_directories(data);
+        WriteSource(root + "rgb.ppm", 5, 3, false, 11);
+        WriteSource(root + "rgba.pam", 5, 3, true, 12);
+        WriteSource(root + "noise.ppm", 37, 23, false, 21);
+    }
+
+    void Register()
+    {
+        fileSystem = std::make_unique<T_FileSystem>();
+        ASSERT_TRUE(fileSystem->AddDirectory(data));
+    }
+
+    // Loads `name` through the file system; every path closes the file.
+    bool Load(T_Texture& texture, const std::string& name)
+    {
+        if (fileSystem == nullptr)
+            Register();
+        bool loaded = texture.Load(name, true, false);
+        EXPECT_EQ(fileSystem->GetOpenFileCount(), 0) << name;
+        return loaded;
+    }
+
+    void ExpectRejected(const std::string& name, const std::string& bytes)
+    {
+        testfiles::WriteFile(data + name, bytes);
+        ExpectRejected(name);
+    }
+    void ExpectRejected(const std::string& name)
+    {
+        T_Texture texture;
+        EXPECT_FALSE(Load(texture, name)) << name;
+        ExpectEmpty(texture, name);
+    }
+
+    std::string root;
+    std::string data;
+    std::unique_ptr<T_FileSystem> fileSystem;
+};
 } // namespace imagefiles

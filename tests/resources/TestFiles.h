@@ -1,43 +1,25 @@
 #pragma once
 
 // Helpers for the resource tests: scratch folders below the test's working
-// folder, files written byte for byte, and real tools run through the shell.
+// folder, files written byte for byte, real tools run through the shell.
+
+#include "core/TestScratch.h"
 
 #include "vexlar3d/core/CrtRand.h"
+#include "vexlar3d/resources/T_DataSource.h"
+
+#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace testfiles
 {
-// CTest may run several tests of one binary at once in the same working
-// folder, and the engine's log is written to the working folder: every test
-// process therefore works in a folder of its own ("run.<pid>"), removed again
-// at exit unless VEXLAR_KEEP_TESTWORK is set.
-struct ProcessFolder
-{
-    ProcessFolder()
-    {
-        folder = std::filesystem::current_path() / ("run." + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        std::filesystem::current_path(folder);
-    }
-    ~ProcessFolder()
-    {
-        std::error_code error;
-        std::filesystem::current_path(folder.parent_path(), error);
-        if (std::getenv("VEXLAR_KEEP_TESTWORK") == nullptr)
-            std::filesystem::remove_all(folder, error);
-    }
-    std::filesystem::path folder;
-};
-inline const ProcessFolder processFolder;
+using ::ReadFile;
 
 // An empty folder `name` below the working folder (removed first when it
 // exists), returned as a relative path ending in "/".
@@ -54,14 +36,7 @@ inline void WriteFile(const std::string& path, const std::string& bytes)
     std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty())
         std::filesystem::create_directories(parent);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Runs a shell command; true when it exits with 0.
@@ -79,12 +54,53 @@ inline std::string SampleText(std::size_t size, std::uint32_t seed)
     CrtRandSetState(seed);
     std::string text;
     while (text.size() < size)
-    {
-        text += words[CrtRand() & 15];
-        text += ' ';
-    }
+        text += std::string(words[CrtRand() & 15]) + ' ';
     text.resize(size);
     CrtRandSetState(saved);
     return text;
+}
+
+// The bytes a source holds ("" for none).
+inline std::string Contents(T_DataSource* source)
+{
+    if (source == nullptr || source->GetData() == nullptr)
+        return std::string();
+    return std::string(reinterpret_cast<const char*>(source->GetData()), source->GetSize());
+}
+
+// Little-endian fields of a file being patched.
+inline void Put16(std::string& bytes, std::size_t at, std::uint32_t value)
+{
+    bytes[at] = static_cast<char>(value & 0xFF);
+    bytes[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+}
+inline void Put32(std::string& bytes, std::size_t at, std::uint32_t value)
+{
+    Put16(bytes, at, value & 0xFFFF);
+    Put16(bytes, at + 2, value >> 16);
+}
+inline std::uint32_t Get32(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+// vexlar-inspect run as a user runs it, from `folder`.
+struct Result
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline Result Inspect(const std::string& arguments, const std::string& folder = ".")
+{
+    const std::string tool = std::string(VEXLAR_BINARY_DIR) + "/bin/vexlar-inspect";
+    std::string outFile = std::filesystem::absolute("inspect.out").string();
+    std::string errFile = std::filesystem::absolute("inspect.err").string();
+    int raw = std::system(("cd " + folder + " && " + tool + " " + arguments + " >" + outFile + " 2>" + errFile).c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(outFile), ReadFile(errFile)};
 }
 } // namespace testfiles

@@ -1,4 +1,6 @@
 // The reports on the machine the tests run on, and their way into the log.
+#include "core/TestScratch.h"
+
 #include "vexlar3d/core/T_CpuDecoder.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_SystemReport.h"
@@ -11,7 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
-#include <sstream>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -21,33 +23,16 @@
 
 namespace
 {
-
 // The first value of a "key : value" line of /proc/cpuinfo, or "".
 std::string CpuinfoValue(const std::string& key)
 {
     std::ifstream in("/proc/cpuinfo");
+    std::smatch match;
     for (std::string line; std::getline(in, line);)
-    {
-        const auto colon = line.find(':');
-        if (colon == std::string::npos)
-            continue;
-        std::string name = line.substr(0, colon);
-        while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
-            name.pop_back();
-        if (name == key)
-            return colon + 2 <= line.size() ? line.substr(colon + 2) : "";
-    }
+        if (std::regex_match(line, match, std::regex(key + "[ \t]*: ?(.*)")))
+            return match[1];
     return "";
 }
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 #if defined(__x86_64__)
@@ -71,8 +56,7 @@ TEST(HostProcessor, IdentifyAgreesWithTheKernel)
     const std::uint32_t kernelModel = static_cast<std::uint32_t>(std::stoul(CpuinfoValue("model")));
     EXPECT_EQ(intel ? kernelFamily : std::min(kernelFamily, 15u), family);
     EXPECT_EQ(intel ? kernelModel : (kernelFamily >= 15 || kernelFamily == 6 ? kernelModel & 15u : kernelModel), model);
-    EXPECT_EQ(info.features[FeatureFloatingPointUnit], CpuinfoValue("flags").find(" fpu") != std::string::npos ||
-                                                           CpuinfoValue("flags").rfind("fpu", 0) == 0);
+    EXPECT_EQ(info.features[FeatureFloatingPointUnit], std::regex_search(CpuinfoValue("flags"), std::regex("\\bfpu\\b")));
     EXPECT_TRUE(info.features[FeatureTimeStampCounter]);
     // A rounded figure is already on a step.
     EXPECT_GT(info.mhz, 0u);
