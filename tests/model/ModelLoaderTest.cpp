@@ -19,25 +19,19 @@ namespace
 using Vec3 = std::array<float, 3>;
 using Vec2 = std::array<float, 2>;
 
-// Writes `obj` (and `mtl` beside it) to a scratch folder, has assimp export it
-// as a 3DS file and returns the file's bytes.
-std::string AssimpExport(const std::string& name, const std::string& obj, const std::string& mtl)
+// A textured triangle with material "chrome", written as OBJ and exported
+// as a 3DS file by assimp; the file's bytes.
+std::string TriangleFromAssimp()
 {
-    std::string dir = testfiles::FreshDir("obj_" + name);
-    testfiles::WriteFile(dir + name + ".obj", "mtllib " + name + ".mtl\n" + obj);
-    testfiles::WriteFile(dir + name + ".mtl", mtl);
-    EXPECT_TRUE(testfiles::Run("cd " + dir + " && assimp export " + name + ".obj " + name + ".3ds >/dev/null"));
-    std::string bytes = testfiles::ReadFile(dir + name + ".3ds");
+    std::string dir = testfiles::FreshDir("obj");
+    testfiles::WriteFile(dir + "tri.obj", "mtllib tri.mtl\no tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                          "vt 0.25 0.25\nvt 1 0\nvt 0 1\nusemtl chrome\nf 1/1 2/2 3/3\n");
+    testfiles::WriteFile(dir + "tri.mtl", "newmtl chrome\nKd 0.8 0.8 0.8\n");
+    EXPECT_TRUE(testfiles::Run("cd " + dir + " && assimp export tri.obj tri.3ds >/dev/null"));
+    std::string bytes = testfiles::ReadFile(dir + "tri.3ds");
     EXPECT_GT(bytes.size(), 6u);
     return bytes;
 }
-
-const char* const triangleObj = "o tri\n"
-                                "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
-                                "vt 0.25 0.25\nvt 1 0\nvt 0 1\n"
-                                "usemtl chrome\n"
-                                "f 1/1 2/2 3/3\n";
-const char* const chromeMtl = "newmtl chrome\nKd 0.8 0.8 0.8\n";
 
 // A data root holding `files`, registered with a fresh file system.
 struct DataRoot
@@ -109,7 +103,7 @@ std::string GroupedModel()
 TEST(ModelLoader, AssimpSingleTriangle)
 {
     T_ShaderManager shaders(256);
-    DataRoot data({{"tri.3ds", AssimpExport("tri", triangleObj, chromeMtl)}});
+    DataRoot data({{"tri.3ds", TriangleFromAssimp()}});
     T_3dsModel model;
     ASSERT_TRUE(model.Load("tri.3ds"));
     EXPECT_EQ(data.fileSystem.GetOpenFileCount(), 0);
@@ -189,7 +183,7 @@ TEST(ModelLoader, GroupsLightsScaleAndDrawing)
 TEST(ModelLoader, TruncatedForeignAndMissingFiles)
 {
     T_ShaderManager shaders(256);
-    std::string whole = AssimpExport("tri", triangleObj, chromeMtl);
+    std::string whole = TriangleFromAssimp();
     ChunkWriter other;
     other.Begin(0x3D3D);
     other.Material("red");
