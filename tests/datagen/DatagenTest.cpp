@@ -1,25 +1,28 @@
 // The generated demo data, checked as the engine and common tools read it.
 
+#include "core/TestScratch.h"
+
+#include "vexlar3d/resources/T_3dsModel.h"
 #include "vexlar3d/resources/T_DataSource.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/resources/T_Texture.h"
+#include "vexlar3d/shaders/T_Shader.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
+#include <cstring>
 #include <map>
+#include <memory>
+#include <regex>
 #include <set>
-#include <sstream>
-#include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -27,20 +30,10 @@ namespace fs = std::filesystem;
 namespace
 {
 const fs::path kData = fs::path(VEXLAR_BINARY_DIR) / "bin" / "Data";
+const std::vector<std::string> kArchived = {"font.tga",   "fire.tga",      "grain_line.tga", "grain_circle.tga",
+                                            "envmap.tga", "propeller.3ds", "music.ogg"};
 
-std::vector<std::uint8_t> ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string ReadText(const fs::path& path)
-{
-    const auto bytes = ReadAll(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// Runs a shell command; returns its exit status and standard output.
+// Runs a shell command; returns its exit status and its output.
 int RunCommand(const std::string& command, std::string* output = nullptr)
 {
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
@@ -61,7 +54,6 @@ fs::path Unpacked()
 {
     const fs::path dir = fs::current_path() / "unpacked";
     fs::remove_all(dir);
-    fs::create_directories(dir);
     EXPECT_EQ(RunCommand("unzip -q -o '" + (kData / "vexlar.zip").string() + "' -d '" + dir.string() + "'"), 0);
     return dir;
 }
@@ -78,129 +70,43 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-struct Tga
-{
-    int width = 0, height = 0, depth = 0, descriptor = 0;
-    std::vector<std::uint8_t> pixels;  // file order: first row is the bottom row
-
-    // Alpha (or, for 24 bits, the blue byte) of pixel x of file row r.
-    std::uint8_t Byte(int x, int r, int channel) const
-    {
-        return pixels[(static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) *
-                          static_cast<std::size_t>(depth / 8) +
-                      static_cast<std::size_t>(channel)];
-    }
-};
-
-// Parses an uncompressed true-colour TGA and checks its header on the way.
-Tga LoadTga(const fs::path& path)
-{
-    Tga t;
-    const auto b = ReadAll(path);
-    EXPECT_GE(b.size(), 18u) << path;
-    if (b.size() < 18)
-        return t;
-    EXPECT_EQ(b[0], 0) << "image ID " << path;
-    EXPECT_EQ(b[1], 0) << "colour map " << path;
-    EXPECT_EQ(b[2], 2) << "image type " << path;
-    t.width = b[12] | (b[13] << 8);
-    t.height = b[14] | (b[15] << 8);
-    t.depth = b[16];
-    t.descriptor = b[17];
-    EXPECT_TRUE(t.depth == 24 || t.depth == 32) << path;
-    EXPECT_EQ(t.descriptor & 0x30, 0) << "origin must be bottom-left " << path;
-    EXPECT_EQ(t.descriptor & 0x0F, t.depth == 32 ? 8 : 0) << "alpha bits " << path;
-    const std::size_t size = static_cast<std::size_t>(t.width) * static_cast<std::size_t>(t.height) * static_cast<std::size_t>(t.depth / 8);
-    EXPECT_EQ(b.size(), 18 + size) << path;
-    if (b.size() == 18 + size)
-        t.pixels.assign(b.begin() + 18, b.end());
-    return t;
-}
-
-// Font-atlas cell bounds in pixels of a 256 texture: cell c spans
-// [25.6·c, 25.6·(c + 1)).
-double CellStart(int c) { return 25.6 * c; }
 }  // namespace
 
-TEST(DataFolder, HoldsExactlyTheScriptsAndTheArchive)
+TEST(DataFolder, HoldsTheCrLfScriptsTheListAndTheArchive)
 {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(kData))
         names.insert(e.path().filename().string());
-    const std::set<std::string> expected = {"shaderlist.txt",   "default_font.shader", "fire.shader",
-                                            "grain.shader",     "metaballs.shader",    "wavegrid.shader",
-                                            "noise.shader",     "propeller.shader",    "vexlar.zip"};
-    EXPECT_EQ(names, expected);
-}
-
-TEST(ShaderScripts, EndEveryLineInCrLfAndDefineWhatTheDemoDraws)
-{
-    std::set<std::string> shaders;
-    std::set<std::string> textures;
-    for (const auto& e : fs::directory_iterator(kData)) {
-        const std::string name = e.path().filename().string();
+    EXPECT_EQ(names, (std::set<std::string>{"shaderlist.txt", "default_font.shader", "fire.shader", "grain.shader",
+                                            "metaballs.shader", "wavegrid.shader", "noise.shader",
+                                            "propeller.shader", "vexlar.zip"}));
+    for (const std::string& name : names) {
         if (name == "vexlar.zip")
             continue;
-        const std::string text = ReadText(e.path());
-        ASSERT_FALSE(text.empty()) << name;
-        ASSERT_EQ(text.substr(text.size() - 2), "\r\n") << name;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n') {
-                ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare line feed in " << name << " at " << i;
-            }
-            if (text[i] == '\r') {
-                ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare carriage return in " << name;
-            }
-        }
-        const auto lines = Lines(text);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const std::string& line = lines[i];
-            // A shader's name stands alone on the line before its "{".
-            if (i + 1 < lines.size() && lines[i + 1] == "{" && line.find(' ') == std::string::npos && line != "{" &&
-                line != "}")
-                shaders.insert(line);
-            std::istringstream words(line);
-            std::string keyword, argument;
-            words >> keyword >> argument;
-            if (keyword == "map" || keyword == "clampmap")
-                textures.insert(argument);
-        }
+        const std::string text = ReadFile(kData / name);
+        ASSERT_GE(text.size(), 2u) << name;
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << name;
+        EXPECT_EQ(std::regex_replace(text, std::regex("\r\n"), "").find_first_of("\r\n"), std::string::npos)
+            << "lone CR or LF in " << name;
     }
-    for (const char* s : {"default_font", "fire", "grain_line", "grain_circle", "metaballs", "wavegrid", "noise",
-                          "propeller_blade", "propeller_hub"})
-        EXPECT_TRUE(shaders.count(s)) << "no script defines shader " << s;
 
-    // Every texture a script loads is in the archive.
-    std::string listing;
-    ASSERT_EQ(RunCommand("unzip -Z1 '" + (kData / "vexlar.zip").string() + "'", &listing), 0);
-    const auto entries = Lines(listing);
-    for (const std::string& t : textures)
-        EXPECT_NE(std::find(entries.begin(), entries.end(), t), entries.end()) << t << " missing from vexlar.zip";
+    // The list names every script but the font's.
+    std::istringstream list(ReadFile(kData / "shaderlist.txt"));
+    std::set<std::string> listed;
+    for (std::string name; list >> name;)
+        listed.insert(name + ".shader");
+    EXPECT_EQ(listed.count("default_font.shader"), 0u) << "start-up loads the font's script itself";
+    listed.insert("default_font.shader");
+    listed.insert("shaderlist.txt");
+    listed.insert("vexlar.zip");
+    EXPECT_EQ(listed, names);
 
     // The font and the fire are not mip-mapped: "nomipmaps" before "map".
     for (const char* script : {"default_font.shader", "fire.shader"}) {
-        const std::string text = ReadText(kData / script);
+        const std::string text = ReadFile(kData / script);
         const auto nomip = text.find("\r\nnomipmaps\r\n");
-        const auto map = text.find("\r\nmap ");
         ASSERT_NE(nomip, std::string::npos) << script;
-        ASSERT_NE(map, std::string::npos) << script;
-        EXPECT_LT(nomip, map) << script;
-    }
-}
-
-TEST(ShaderScripts, ListNamesEveryScriptButTheFont)
-{
-    std::istringstream list(ReadText(kData / "shaderlist.txt"));
-    std::set<std::string> listed;
-    for (std::string name; list >> name;) {
-        EXPECT_TRUE(fs::exists(kData / (name + ".shader"))) << name;
-        listed.insert(name);
-    }
-    EXPECT_FALSE(listed.count("default_font"));
-    for (const auto& e : fs::directory_iterator(kData)) {
-        if (e.path().extension() == ".shader" && e.path().stem() != "default_font") {
-            EXPECT_TRUE(listed.count(e.path().stem().string())) << e.path().filename() << " is not listed";
-        }
+        EXPECT_LT(nomip, text.find("\r\nmap ")) << script;
     }
 }
 
@@ -210,96 +116,79 @@ TEST(Archive, IsDeflatedAndPassesUnzipTest)
     std::string output;
     EXPECT_EQ(RunCommand("unzip -t '" + zip + "'", &output), 0) << output;
     ASSERT_EQ(RunCommand("unzip -Z1 '" + zip + "'", &output), 0);
-    const std::vector<std::string> expected = {"font.tga",     "fire.tga",      "grain_line.tga", "grain_circle.tga",
-                                               "envmap.tga",   "propeller.3ds", "music.ogg"};
-    EXPECT_EQ(Lines(output), expected);
+    EXPECT_EQ(Lines(output), kArchived);
     ASSERT_EQ(RunCommand("zipinfo '" + zip + "'", &output), 0);
     int deflated = 0;
     for (const std::string& line : Lines(output))
-        deflated += line.find(" defX ") != std::string::npos || line.find(" defN ") != std::string::npos ||
-                    line.find(" defF ") != std::string::npos || line.find(" defS ") != std::string::npos;
+        for (const char* method : {" defX ", " defN ", " defF ", " defS "})
+            deflated += line.find(method) != std::string::npos;
     EXPECT_EQ(deflated, 7) << output;
 }
 
-TEST(Textures, HaveTheRightHeadersAndSizes)
+// The textures as the engine loads them from the archive: 32 bits a pixel
+// (24-bit files get an opaque alpha), rows from the bottom of the picture up.
+TEST(Textures, SizesFontCellsAndFireMap)
 {
-    const fs::path dir = Unpacked();
-    const std::map<std::string, std::array<int, 3>> sizes = {{"font.tga", {256, 256, 32}},
-                                                              {"fire.tga", {256, 256, 24}},
-                                                              {"grain_line.tga", {32, 256, 32}},
-                                                              {"grain_circle.tga", {64, 64, 32}},
-                                                              {"envmap.tga", {256, 256, 24}}};
+    T_FileSystem files;
+    ASSERT_TRUE(files.AddDirectory(kData.string() + "/"));
+    const std::map<std::string, std::array<int, 2>> sizes = {{"font.tga", {256, 256}},
+                                                              {"fire.tga", {256, 256}},
+                                                              {"grain_line.tga", {32, 256}},
+                                                              {"grain_circle.tga", {64, 64}},
+                                                              {"envmap.tga", {256, 256}}};
+    std::map<std::string, std::unique_ptr<T_Texture>> loaded;
     for (const auto& [name, size] : sizes) {
-        const Tga t = LoadTga(dir / name);
-        EXPECT_EQ(t.width, size[0]) << name;
-        EXPECT_EQ(t.height, size[1]) << name;
-        EXPECT_EQ(t.depth, size[2]) << name;
+        auto& t = loaded[name] = std::make_unique<T_Texture>();
+        ASSERT_TRUE(t->Load(name, false, false)) << name;
+        EXPECT_EQ((std::array<int, 2>{t->width, t->height}), size) << name;
+        ASSERT_EQ(t->bitsPerPixel, 32) << name;
     }
-}
+    auto byte = [](const T_Texture& t, int x, int r, int channel) {
+        return t.pixels[(static_cast<std::size_t>(r) * t.width + x) * (t.bitsPerPixel / 8) + channel];
+    };
 
-TEST(FontTexture, GlyphsStayInsideTheirCellsUpright)
-{
-    const Tga font = LoadTga(Unpacked() / "font.tga");
-    ASSERT_EQ(font.width, 256);
-    ASSERT_EQ(font.depth, 32);
-    ASSERT_FALSE(font.pixels.empty());
-
-    // Lit pixels per cell; a lit pixel must lie wholly inside a cell and at
-    // least one pixel away from its border, or filtering bleeds it into the
-    // neighbouring character.
+    // Font: a lit pixel lies at least one pixel inside its cell of 25.6
+    // pixels, or filtering bleeds it into the neighbouring character.
+    const T_Texture& font = *loaded["font.tga"];
     std::map<int, int> lit;
-    std::map<int, std::pair<double, int>> rowSum;  // cell -> (sum of picture rows, count)
+    std::map<int, double> rowSum;  // cell -> sum of picture rows within the cell
     for (int r = 0; r < 256; ++r) {
         const int y = 255 - r;  // picture row from the top
         for (int x = 0; x < 256; ++x) {
-            const int a = font.Byte(x, r, 3);
-            if (a == 0)
+            if (byte(font, x, r, 3) == 0)
                 continue;
-            EXPECT_EQ(font.Byte(x, r, 0), 255);  // white ink, coverage in alpha
+            EXPECT_EQ(byte(font, x, r, 0), 255);  // white ink, coverage in alpha
             const int col = static_cast<int>(x / 25.6);
             const int row = static_cast<int>(y / 25.6);
-            ASSERT_GE(x, CellStart(col) + 1.0) << "x " << x << " y " << y;
-            ASSERT_LE(x + 1, CellStart(col + 1) - 1.0) << "x " << x << " y " << y;
-            ASSERT_GE(y, CellStart(row) + 1.0) << "x " << x << " y " << y;
-            ASSERT_LE(y + 1, CellStart(row + 1) - 1.0) << "x " << x << " y " << y;
-            const int cell = row * 10 + col;
-            ++lit[cell];
-            rowSum[cell].first += y - CellStart(row);
-            ++rowSum[cell].second;
+            ASSERT_TRUE(x >= 25.6 * col + 1.0 && x + 1 <= 25.6 * (col + 1) - 1.0 && y >= 25.6 * row + 1.0 &&
+                        y + 1 <= 25.6 * (row + 1) - 1.0)
+                << "x " << x << " y " << y;
+            ++lit[row * 10 + col];
+            rowSum[row * 10 + col] += y - 25.6 * row;
         }
     }
     EXPECT_GT(lit[65 - 32], 20) << "'A' (cell 33: column 3, row 3 from the top)";
-    for (int cell = 96; cell < 100; ++cell)
-        EXPECT_EQ(lit[cell], 0) << "unused cell " << cell;
-    EXPECT_EQ(lit[0], 0) << "space";
+    for (int cell : {0, 96, 97, 98, 99})
+        EXPECT_EQ(lit[cell], 0) << "space or unused cell " << cell;
     for (int k = 33; k <= 126; ++k)
         EXPECT_GT(lit[k - 32], 0) << "character " << k;
-
     // Upright: an underscore sits low in its cell, a caret high.
-    const auto mean = [&](int code) { return rowSum[code - 32].first / rowSum[code - 32].second; };
-    EXPECT_GT(mean('_'), 17.0);
-    EXPECT_LT(mean('^'), 12.0);
-}
+    EXPECT_GT(rowSum['_' - 32] / lit['_' - 32], 17.0);
+    EXPECT_LT(rowSum['^' - 32] / lit['^' - 32], 12.0);
 
-TEST(FireTexture, BrightLettersOverADarkGroundWithADarkBottom)
-{
-    const Tga fire = LoadTga(Unpacked() / "fire.tga");
-    ASSERT_EQ(fire.height, 256);
-    ASSERT_FALSE(fire.pixels.empty());
+    // Fire map (grey): the bottom of the picture dark so the flames get
+    // going, bright letters above, a faintly grey top.
+    const T_Texture& fire = *loaded["fire.tga"];
     auto rowMax = [&](int r) {
         int m = 0;
         for (int x = 0; x < fire.width; ++x)
-            m = std::max(m, static_cast<int>(fire.Byte(x, r, 0)));
+            m = std::max(m, static_cast<int>(byte(fire, x, r, 0)));
         return m;
     };
-    // The first rows in the file are the bottom of the picture: dark, so that
-    // the flames get going.
     for (int r = 0; r < 60; ++r)
         EXPECT_EQ(rowMax(r), 0) << "row " << r;
-    // The ground turns faintly grey towards the top.
     EXPECT_GT(rowMax(255), 0);
     EXPECT_LT(rowMax(255), 80);
-    // Bright letters in between.
     int bright = 0;
     for (int r = 60; r < 200; ++r)
         bright += rowMax(r) == 255;
@@ -319,25 +208,24 @@ TEST(Music, DecodesToAFullCleanPieceThatFadesInAndOut)
     const sf_count_t got = sf_readf_float(file, s.data(), info.frames);
     sf_close(file);
     ASSERT_EQ(got, info.frames);
+    EXPECT_LT(*std::max_element(s.begin(), s.end(), [](float a, float b) { return std::fabs(a) < std::fabs(b); }),
+              1.0f);
 
-    float peak = 0.0f;
-    for (float v : s)
-        peak = std::max(peak, std::fabs(v));
-    EXPECT_LT(peak, 1.0f);
-
-    // Root mean square and a crude brightness (energy of the first
+    // Root mean square, and a crude brightness (energy of the first
     // difference, a high-pass) between two times.
+    auto range = [&](double from, double to) {
+        return std::pair<std::size_t, std::size_t>(static_cast<std::size_t>(from * 48000) * 2 + 2,
+                                                   std::min(s.size(), static_cast<std::size_t>(to * 48000) * 2));
+    };
     auto rms = [&](double from, double to) {
-        const std::size_t a = static_cast<std::size_t>(from * 48000) * 2;
-        const std::size_t b = std::min(s.size(), static_cast<std::size_t>(to * 48000) * 2);
+        const auto [a, b] = range(from, to);
         double sum = 0.0;
         for (std::size_t i = a; i < b; ++i)
             sum += static_cast<double>(s[i]) * s[i];
         return std::sqrt(sum / static_cast<double>(std::max<std::size_t>(1, b - a)));
     };
     auto brightness = [&](double from, double to) {
-        const std::size_t a = static_cast<std::size_t>(from * 48000) * 2 + 2;
-        const std::size_t b = static_cast<std::size_t>(to * 48000) * 2;
+        const auto [a, b] = range(from, to);
         double high = 0.0, all = 0.0;
         for (std::size_t i = a; i < b; ++i) {
             const double d = static_cast<double>(s[i]) - s[i - 2];
@@ -355,6 +243,9 @@ TEST(Music, DecodesToAFullCleanPieceThatFadesInAndOut)
     EXPECT_GT(brightness(54.0, 62.0), 1.3 * brightness(44.0, 52.0)) << "bright hi-hats from 53 s";
 }
 
+// assimp reads the model as a real 3DS file; the engine's loader, which
+// drops faces with bad indices and stops at chunks that overrun their
+// parent, finds every face assimp finds, in one group per mesh.
 TEST(PropellerModel, IsARealThreeDsFileWithTwoMaterials)
 {
     const fs::path model = Unpacked() / "propeller.3ds";
@@ -374,125 +265,67 @@ TEST(PropellerModel, IsARealThreeDsFileWithTwoMaterials)
     double lo[3] = {}, hi[3] = {};
     const auto minAt = info.find("Minimum point");
     const auto maxAt = info.find("Maximum point");
-    ASSERT_NE(minAt, std::string::npos);
-    ASSERT_NE(maxAt, std::string::npos);
+    ASSERT_TRUE(minAt != std::string::npos && maxAt != std::string::npos);
     ASSERT_EQ(std::sscanf(info.c_str() + info.find('(', minAt), "(%lf %lf %lf)", &lo[0], &lo[1], &lo[2]), 3);
     ASSERT_EQ(std::sscanf(info.c_str() + info.find('(', maxAt), "(%lf %lf %lf)", &hi[0], &hi[1], &hi[2]), 3);
-    double span = 0.0;
-    for (int i = 0; i < 3; ++i)
-        span = std::max(span, hi[i] - lo[i]);
+    const double span = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
     EXPECT_GE(span, 100.0);
     EXPECT_LE(span, 150.0);
-}
 
-TEST(PropellerModel, ChunksNestWithinTheirParentsAndFacesUseTheirVertices)
-{
-    const auto b = ReadAll(Unpacked() / "propeller.3ds");
-    ASSERT_GE(b.size(), 6u);
-    auto u16 = [&](std::size_t at) { return static_cast<unsigned>(b[at] | (b[at + 1] << 8)); };
-    auto u32 = [&](std::size_t at) { return static_cast<std::size_t>(u16(at)) | (static_cast<std::size_t>(u16(at + 2)) << 16); };
-    ASSERT_EQ(u16(0), 0x4D4Du);
-    ASSERT_EQ(u32(2), b.size());
-
+    T_ShaderManager shaders(256);
+    T_FileSystem files;
+    ASSERT_TRUE(files.AddDirectory(kData.string() + "/"));
+    T_3dsModel loaded;
+    ASSERT_TRUE(loaded.Load("propeller.3ds"));
+    EXPECT_EQ(loaded.totalFaces, field("Faces"));
+    ASSERT_EQ(loaded.meshCount, 2);
     std::vector<std::string> materials, groups;
-    int meshes = 0;
-    // Walks the chunks between begin and end, checking that each fits.
-    std::function<void(std::size_t, std::size_t, unsigned)> walk = [&](std::size_t begin, std::size_t end, unsigned parent) {
-        std::size_t vertices = 0;
-        for (std::size_t at = begin; at < end;) {
-            ASSERT_LE(at + 6, end);
-            const unsigned id = u16(at);
-            const std::size_t length = u32(at + 2);
-            ASSERT_GE(length, 6u);
-            ASSERT_LE(at + length, end) << "chunk " << std::hex << id << " overruns its parent " << parent;
-            const std::size_t data = at + 6;
-            auto name = [&](std::size_t from) { return std::string(reinterpret_cast<const char*>(b.data() + from)); };
-            switch (id) {
-            case 0x3D3D:
-            case 0xAFFF:
-                walk(data, at + length, id);
-                break;
-            case 0xA000:
-                materials.push_back(name(data));
-                break;
-            case 0x4000:
-                walk(data + name(data).size() + 1, at + length, id);
-                break;
-            case 0x4100:
-                ++meshes;
-                walk(data, at + length, id);
-                break;
-            case 0x4110:
-                vertices = u16(data);
-                EXPECT_EQ(length, 6 + 2 + vertices * 12);
-                break;
-            case 0x4140:
-                EXPECT_EQ(u16(data), vertices) << "one mapping coordinate per vertex";
-                break;
-            case 0x4120: {
-                const std::size_t faces = u16(data);
-                ASSERT_LE(data + 2 + faces * 8, at + length);
-                for (std::size_t f = 0; f < faces; ++f)
-                    for (int k = 0; k < 3; ++k)
-                        ASSERT_LT(u16(data + 2 + f * 8 + static_cast<std::size_t>(k) * 2), vertices);
-                const std::size_t sub = data + 2 + faces * 8;
-                for (std::size_t g = sub; g < at + length; g += u32(g + 2)) {
-                    ASSERT_GE(u32(g + 2), 6u);
-                    if (u16(g) == 0x4130) {
-                        const std::string group = name(g + 6);
-                        groups.push_back(group);
-                        EXPECT_EQ(u16(g + 6 + group.size() + 1), faces) << "one group holds every face";
-                    }
-                }
-                break;
-            }
-            default:
-                break;
-            }
-            at += length;
-        }
-    };
-    walk(6, b.size(), 0x4D4D);
-    EXPECT_EQ(meshes, 2);
+    for (const T_Shader* material : loaded.materials)
+        materials.push_back(material->name);
+    for (const T_3dsMesh& mesh : loaded.meshes) {
+        EXPECT_EQ(mesh.geometry.texCoords.size(), mesh.geometry.positions.size()) << "one mapping pair per vertex";
+        ASSERT_EQ(mesh.groups.size(), 1u);
+        EXPECT_EQ(mesh.groups[0].count, mesh.geometry.indexCount) << "one group holds every face";
+        groups.push_back(mesh.groups[0].shader->name);
+    }
     EXPECT_EQ(materials, (std::vector<std::string>{"propeller_blade", "propeller_hub"}));
-    EXPECT_EQ(groups, (std::vector<std::string>{"propeller_blade", "propeller_hub"}));
+    EXPECT_EQ(groups, materials);
 }
 
-// The engine's own file system finds every file, reads the archive's entries
-// byte for byte as unzip does, and its script reader sees every statement.
+// The engine's own file system finds every archived file byte for byte as
+// unzip does; its script reader sees every statement, and every texture a
+// script loads and every shader the demo draws is there.
 TEST(EngineReading, FindsEveryFileAndReadsEveryStatement)
 {
     const fs::path unpacked = Unpacked();
     T_FileSystem files;
     ASSERT_TRUE(files.AddDirectory(kData.string() + "/"));
     EXPECT_EQ(files.GetArchiveCount(), 1);
-    for (const auto& e : fs::directory_iterator(unpacked)) {
-        const std::string name = e.path().filename().string();
+    for (const std::string& name : kArchived) {
         T_FileSystem::Location where;
         T_DataSource* source = files.Resolve(name, OpenMode::Mapped, &where);
         ASSERT_NE(source, nullptr) << name;
         EXPECT_FALSE(where.archive.empty()) << name << " not read from the archive";
-        const auto expected = ReadAll(e.path());
+        const std::string expected = ReadFile(unpacked / name);
         ASSERT_EQ(source->GetSize(), expected.size()) << name;
-        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), source->GetData())) << name;
+        EXPECT_EQ(std::memcmp(expected.data(), source->GetData(), expected.size()), 0) << name;
         delete source;
     }
 
     // Arguments per keyword, as the script parser reads them.
     const std::map<std::string, int> arguments = {
-        {"numlayers", 1}, {"cull", 1},      {"map", 1},       {"clampmap", 1},  {"dynamap", 3},
-        {"blendfunc", 2}, {"depthfunc", 1}, {"tcgen", 1},     {"texfunc", 1},   {"color", 4},
-        {"nomipmaps", 0}, {"nodepthwrite", 0}, {"{", 0},      {"}", 0}};
+        {"numlayers", 1}, {"cull", 1},      {"map", 1},       {"clampmap", 1},     {"dynamap", 3},
+        {"blendfunc", 2}, {"depthfunc", 1}, {"tcgen", 1},     {"texfunc", 1},      {"color", 4},
+        {"nomipmaps", 0}, {"{", 0},         {"}", 0},         {"nodepthwrite", 0}};
+    std::set<std::string> shaders;
     for (const auto& e : fs::directory_iterator(kData)) {
         if (e.path().extension() != ".shader")
             continue;
         const std::string name = e.path().filename().string();
         std::vector<std::string> expected;
-        for (const std::string& line : Lines(ReadText(e.path()))) {
-            if (line.rfind("//", 0) == 0)
-                continue;
+        for (const std::string& line : Lines(ReadFile(e.path()))) {
             std::istringstream words(line);
-            for (std::string w; words >> w;)
+            for (std::string w; line.rfind("//", 0) != 0 && words >> w;)
                 expected.push_back(w);
         }
         T_DataSource* source = files.OpenFile(name, OpenMode::Mapped);
@@ -503,6 +336,7 @@ TEST(EngineReading, FindsEveryFileAndReadsEveryStatement)
             source->ReadToken(token, false);  // the shader's name
             if (token.empty())
                 break;
+            shaders.insert(token);
             seen.push_back(token);
             source->ReadToken(token, false);
             seen.push_back(token);
@@ -514,30 +348,36 @@ TEST(EngineReading, FindsEveryFileAndReadsEveryStatement)
                 const auto known = arguments.find(token);
                 ASSERT_NE(known, arguments.end()) << "unknown keyword " << token << " in " << name;
                 depth += token == "{" ? 1 : token == "}" ? -1 : 0;
+                const bool loads = token == "map" || token == "clampmap";
                 for (int i = 0; i < known->second; ++i) {
                     source->ReadToken(token, false);
                     seen.push_back(token);
+                    const bool archived = std::find(kArchived.begin(), kArchived.end(), token) != kArchived.end();
+                    EXPECT_TRUE(archived || !loads) << token << " missing from vexlar.zip";
                 }
             }
         }
         EXPECT_EQ(seen, expected) << name;
         files.CloseFile(source);
     }
+    for (const char* s : {"default_font", "fire", "grain_line", "grain_circle", "metaballs", "wavegrid", "noise",
+                          "propeller_blade", "propeller_hub"})
+        EXPECT_TRUE(shaders.count(s)) << "no script defines shader " << s;
 }
+
+const std::string kTool = std::string("'") + VEXLAR_DATAGEN + "' ";
 
 TEST(Tool, GivesTheSameBytesOnEveryRun)
 {
     const fs::path fresh = fs::current_path() / "fresh";
     fs::remove_all(fresh);
     std::string output;
-    ASSERT_EQ(RunCommand(std::string("'") + VEXLAR_DATAGEN + "' '" + fresh.string() + "'", &output), 0) << output;
-    std::set<std::string> names;
+    ASSERT_EQ(RunCommand(kTool + "'" + fresh.string() + "'", &output), 0) << output;
+    std::set<std::string> names, freshNames;
     for (const auto& e : fs::directory_iterator(kData)) {
-        const std::string name = e.path().filename().string();
-        names.insert(name);
-        EXPECT_TRUE(ReadAll(e.path()) == ReadAll(fresh / name)) << name << " differs between runs";
+        names.insert(e.path().filename().string());
+        EXPECT_TRUE(ReadFile(e.path()) == ReadFile(fresh / e.path().filename())) << e.path() << " differs between runs";
     }
-    std::set<std::string> freshNames;
     for (const auto& e : fs::directory_iterator(fresh))
         freshNames.insert(e.path().filename().string());
     EXPECT_EQ(names, freshNames);
@@ -548,9 +388,9 @@ TEST(Tool, ReportsAMissingFontAndFails)
     const fs::path out = fs::current_path() / "nofont";
     fs::remove_all(out);
     std::string output;
-    EXPECT_EQ(RunCommand(std::string("'") + VEXLAR_DATAGEN + "' --fonts /nonexistent '" + out.string() + "'", &output), 1);
+    EXPECT_EQ(RunCommand(kTool + "--fonts /nonexistent '" + out.string() + "'", &output), 1);
     EXPECT_NE(output.find("DejaVuSansMono.ttf"), std::string::npos) << output;
     EXPECT_FALSE(fs::exists(out / "vexlar.zip"));
-    EXPECT_NE(RunCommand(std::string("'") + VEXLAR_DATAGEN + "'", &output), 0) << "no output folder";
+    EXPECT_NE(RunCommand(kTool, &output), 0) << "no output folder";
     EXPECT_NE(output.find("usage"), std::string::npos);
 }

@@ -14,27 +14,19 @@ struct Result
     std::string err;
 };
 
-Result RunTool(const std::string& command)
+// vexlar-inspect over the data root `root`, model command.
+Result Inspect(const std::string& root, const std::string& arguments)
 {
-    std::string outFile = std::filesystem::absolute("model.out").string();
-    std::string errFile = std::filesystem::absolute("model.err").string();
-    int raw = std::system((command + " >" + outFile + " 2>" + errFile).c_str());
-    Result result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = testfiles::ReadFile(outFile);
-    result.err = testfiles::ReadFile(errFile);
-    return result;
-}
-
-std::string Inspect(const std::string& root)
-{
-    return std::string(VEXLAR_BINARY_DIR) + "/bin/vexlar-inspect --data " + root + " model ";
+    int raw = std::system((std::string(VEXLAR_BINARY_DIR) + "/bin/vexlar-inspect --data " + root + " model " +
+                           arguments + " >model.out 2>model.err")
+                              .c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testfiles::ReadFile("model.out"), testfiles::ReadFile("model.err")};
 }
 
 // The model's JSON through a jq filter, compact.
 std::string Query(const std::string& root, const std::string& name, const std::string& filter)
 {
-    Result r = RunTool(Inspect(root) + name + " | jq -c '" + filter + "'");
+    Result r = Inspect(root, name + " | jq -c '" + filter + "'");
     EXPECT_EQ(r.status, 0) << r.err;
     return r.out;
 }
@@ -57,7 +49,7 @@ TEST(InspectModel, PrintsTheLoadedModel)
     EXPECT_EQ(Query(root, "t.3ds", ".meshes[0].groups[0] | [.first, .count, (.shader | test(\"ink\"))]"),
               "[0,3,true]\n");
     EXPECT_EQ(Query(root, "t.3ds", "[.materials[] | select(test(\"ink\"))] | length"), "1\n");
-    Result raw = RunTool(Inspect(root) + "t.3ds");
+    Result raw = Inspect(root, "t.3ds");
     EXPECT_NE(raw.out.find("[0.1,0,-0]"), std::string::npos) << raw.out;
 
     // Names with quotes, control and high bytes still give valid JSON.
@@ -71,14 +63,14 @@ TEST(InspectModel, FailuresAreReported)
 {
     std::string root = testfiles::FreshDir("inspect_fail");
     testfiles::WriteFile(root + "Data/text.3ds", "not a model");
-    Result r = RunTool(Inspect(root) + "missing.3ds");
+    Result r = Inspect(root, "missing.3ds");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "not found: missing.3ds\n");
     EXPECT_TRUE(r.out.empty());
-    r = RunTool(Inspect(root) + "text.3ds");
+    r = Inspect(root, "text.3ds");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("not a 3DS model"), std::string::npos);
     EXPECT_TRUE(r.out.empty());
-    r = RunTool(Inspect(root));
+    r = Inspect(root, "");
     EXPECT_EQ(r.status, 2);
 }

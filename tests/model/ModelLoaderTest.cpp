@@ -19,25 +19,19 @@ namespace
 using Vec3 = std::array<float, 3>;
 using Vec2 = std::array<float, 2>;
 
-// Writes `obj` (and `mtl` beside it) to a scratch folder, has assimp export it
-// as a 3DS file and returns the file's bytes.
-std::string AssimpExport(const std::string& name, const std::string& obj, const std::string& mtl)
+// A textured triangle with material "chrome", written as OBJ and exported
+// as a 3DS file by assimp; the file's bytes.
+std::string TriangleFromAssimp()
 {
-    std::string dir = testfiles::FreshDir("obj_" + name);
-    testfiles::WriteFile(dir + name + ".obj", "mtllib " + name + ".mtl\n" + obj);
-    testfiles::WriteFile(dir + name + ".mtl", mtl);
-    EXPECT_TRUE(testfiles::Run("cd " + dir + " && assimp export " + name + ".obj " + name + ".3ds >/dev/null"));
-    std::string bytes = testfiles::ReadFile(dir + name + ".3ds");
+    std::string dir = testfiles::FreshDir("obj");
+    testfiles::WriteFile(dir + "tri.obj", "mtllib tri.mtl\no tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                          "vt 0.25 0.25\nvt 1 0\nvt 0 1\nusemtl chrome\nf 1/1 2/2 3/3\n");
+    testfiles::WriteFile(dir + "tri.mtl", "newmtl chrome\nKd 0.8 0.8 0.8\n");
+    EXPECT_TRUE(testfiles::Run("cd " + dir + " && assimp export tri.obj tri.3ds >/dev/null"));
+    std::string bytes = testfiles::ReadFile(dir + "tri.3ds");
     EXPECT_GT(bytes.size(), 6u);
     return bytes;
 }
-
-const char* const triangleObj = "o tri\n"
-                                "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
-                                "vt 0.25 0.25\nvt 1 0\nvt 0 1\n"
-                                "usemtl chrome\n"
-                                "f 1/1 2/2 3/3\n";
-const char* const chromeMtl = "newmtl chrome\nKd 0.8 0.8 0.8\n";
 
 // A data root holding `files`, registered with a fresh file system.
 struct DataRoot
@@ -81,23 +75,18 @@ void ExpectConsistent(const T_3dsModel& model)
 std::string GroupedModel()
 {
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x3D3D);
+    w.BeginFile();
     w.Begin(0x0100);
     w.Float(2.5f);
     w.End();
     w.Material("red");
     w.Begin(0x4000);
     w.Name("lamp");
-    w.Begin(0x4600); // a light: position and colour
-    w.Float(1.0f);
-    w.Float(2.0f);
-    w.Float(3.0f);
-    w.End();
-    w.End();
-    w.Begin(0x4000);
-    w.Name("body");
-    w.Begin(0x4100);
+    w.Begin(0x4600); // a light: its position
+    for (float c : {1.0f, 2.0f, 3.0f})
+        w.Float(c);
+    w.End(2);
+    w.BeginMesh("body");
     std::vector<std::array<std::uint32_t, 3>> faces;
     for (std::uint32_t i = 0; i < 30; ++i)
         faces.push_back({0, 1 + i % 2, 3});
@@ -106,10 +95,7 @@ std::string GroupedModel()
     w.Group("blue", 20);
     w.End();
     w.Vertices({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {7, 7, 7}});
-    w.End();
-    w.End();
-    w.End();
-    w.End();
+    w.End(4);
     return w.bytes;
 }
 } // namespace
@@ -117,7 +103,7 @@ std::string GroupedModel()
 TEST(ModelLoader, AssimpSingleTriangle)
 {
     T_ShaderManager shaders(256);
-    DataRoot data({{"tri.3ds", AssimpExport("tri", triangleObj, chromeMtl)}});
+    DataRoot data({{"tri.3ds", TriangleFromAssimp()}});
     T_3dsModel model;
     ASSERT_TRUE(model.Load("tri.3ds"));
     EXPECT_EQ(data.fileSystem.GetOpenFileCount(), 0);
@@ -134,8 +120,6 @@ TEST(ModelLoader, AssimpSingleTriangle)
     EXPECT_EQ(g.normals, (std::vector<Vec3>{{0, 1, 0}, {0, 1, 0}, {0, 1, 0}}));
     EXPECT_EQ(g.texCoords, (std::vector<Vec2>{{0.25f, 0.75f}, {1, 1}, {0, 0}}));
     EXPECT_EQ(g.indices, (std::vector<std::uint32_t>{0, 1, 2}));
-    EXPECT_EQ(g.primitive, 4);
-    EXPECT_TRUE(g.colors.empty());
 
     // The triangle's group uses the material block's shader itself.
     ASSERT_EQ(model.meshes[0].groupCount, 1);
@@ -193,41 +177,34 @@ TEST(ModelLoader, GroupsLightsScaleAndDrawing)
     EXPECT_EQ(gfx.calls.size(), 5u); // only the placement
 }
 
-TEST(ModelLoader, RefusesWhatIsNotA3dsFile)
+// Every cut of a real file, a file without the main chunk and a missing
+// file: a cut of six bytes or more loads (the main chunk claims more than
+// is left, so nothing is read); the others fail and leave the model empty.
+TEST(ModelLoader, TruncatedForeignAndMissingFiles)
 {
     T_ShaderManager shaders(256);
+    std::string whole = TriangleFromAssimp();
     ChunkWriter other;
     other.Begin(0x3D3D);
     other.Material("red");
     other.End();
-    DataRoot data({{"other.3ds", other.bytes}, {"short.3ds", "MM\x06"}, {"empty.3ds", ""}});
-    for (const char* name : {"other.3ds", "short.3ds", "empty.3ds", "missing.3ds"})
-    {
-        T_3dsModel model;
-        EXPECT_FALSE(model.Load(name)) << name;
-        EXPECT_TRUE(model.materials.empty()) << name;
-        EXPECT_TRUE(model.name.empty()) << name;
-        EXPECT_EQ(model.source, nullptr);
-    }
-    EXPECT_EQ(data.fileSystem.GetOpenFileCount(), 0);
-}
-
-TEST(ModelLoader, EveryTruncationOfARealFile)
-{
-    T_ShaderManager shaders(256);
-    std::string whole = AssimpExport("tri", triangleObj, chromeMtl);
-    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::pair<std::string, std::string>> files = {{"other.3ds", other.bytes}};
     for (std::size_t size = 0; size < whole.size(); ++size)
         files.emplace_back("cut" + std::to_string(size) + ".3ds", whole.substr(0, size));
     DataRoot data(files);
-    for (std::size_t size = 0; size < whole.size(); ++size)
+    for (std::size_t size = 0; size < whole.size() + 2; ++size)
     {
+        const std::string name = size < whole.size() ? "cut" + std::to_string(size) + ".3ds"
+                                                     : size == whole.size() ? "other.3ds" : "missing.3ds";
         T_3dsModel model;
-        EXPECT_EQ(model.Load("cut" + std::to_string(size) + ".3ds"), size >= 6) << size;
+        EXPECT_EQ(model.Load(name), size >= 6 && size < whole.size()) << name;
         ExpectConsistent(model);
-        // The main chunk says it is longer than what is left: nothing is read.
-        EXPECT_TRUE(model.meshes.empty()) << size;
+        EXPECT_TRUE(model.meshes.empty()) << name;
+        EXPECT_TRUE(model.materials.empty()) << name;
+        EXPECT_EQ(model.source, nullptr) << name;
+        EXPECT_EQ(model.name.empty(), size < 6 || size >= whole.size()) << name;
     }
+    EXPECT_EQ(data.fileSystem.GetOpenFileCount(), 0);
 }
 
 TEST(ModelLoader, ChunkLengthsThatDoNotFit)
@@ -236,39 +213,27 @@ TEST(ModelLoader, ChunkLengthsThatDoNotFit)
     // A zero-length chunk after a material, then an object: the walk of the
     // editor stops at the bad chunk (and does not spin on it).
     ChunkWriter zero;
-    zero.Begin(0x4D4D);
-    zero.Begin(0x3D3D);
+    zero.BeginFile();
     zero.Material("kept");
     zero.U16(0x0100);
     zero.U32(0);
     zero.Material("lost");
-    zero.End();
-    zero.End();
+    zero.End(2);
 
     // A mesh whose vertex chunk claims to run past the mesh: the mesh is made
     // but the walk inside it reads nothing, and the object after the damaged
     // one is still read, because its parent's length is sound.
     ChunkWriter past;
-    past.Begin(0x4D4D);
-    past.Begin(0x3D3D);
-    past.Begin(0x4000);
-    past.Name("broken");
-    past.Begin(0x4100);
+    past.BeginFile();
+    past.BeginMesh("broken");
     past.U16(0x4110);
     past.U32(1000);
     past.U16(1);
-    past.End();
-    past.End();
-    past.Begin(0x4000);
-    past.Name("whole");
-    past.Begin(0x4100);
+    past.End(2);
+    past.BeginMesh("whole");
     past.Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
     past.BeginFaces({{0, 1, 2}});
-    past.End();
-    past.End();
-    past.End();
-    past.End();
-    past.End();
+    past.End(5);
 
     DataRoot data({{"zero.3ds", zero.bytes}, {"past.3ds", past.bytes}});
     T_3dsModel zeroModel;
@@ -289,11 +254,8 @@ TEST(ModelLoader, CountsAndIndicesThatDoNotFit)
 {
     T_ShaderManager shaders(256);
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x3D3D);
-    w.Begin(0x4000);
-    w.Name("liar");
-    w.Begin(0x4100);
+    w.BeginFile();
+    w.BeginMesh("liar");
     // 65535 vertices announced, two there.
     w.Begin(0x4110);
     w.U16(0xFFFF);
@@ -310,11 +272,7 @@ TEST(ModelLoader, CountsAndIndicesThatDoNotFit)
     // A face naming vertex 3 of three is dropped; the group claims 9 faces.
     w.BeginFaces({{0, 1, 2}, {0, 1, 3}, {2, 1, 0}});
     w.Group("paint", 9);
-    w.End();
-    w.End();
-    w.End();
-    w.End();
-    w.End();
+    w.End(5);
     DataRoot data({{"liar.3ds", w.bytes}});
     T_3dsModel model;
     ASSERT_TRUE(model.Load("liar.3ds"));
@@ -335,20 +293,14 @@ TEST(ModelLoader, NamesStopAtEightyCharacters)
 {
     T_ShaderManager shaders(256);
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x3D3D);
+    w.BeginFile();
     w.Material(std::string(100, 'm'));
     // An 80-character object name: its zero byte is not consumed and starts
     // the walk of the object's sub-chunks, where no chunk fits: no mesh.
-    w.Begin(0x4000);
-    w.Name(std::string(80, 'o'));
-    w.Begin(0x4100);
+    w.BeginMesh(std::string(80, 'o'));
     w.Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
-    w.End();
-    w.End();
-    w.Begin(0x4000);
-    w.Name("named");
-    w.Begin(0x4100);
+    w.End(2);
+    w.BeginMesh("named");
     w.Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
     w.BeginFaces({{0, 1, 2}});
     // An 80-character group name: the zero byte and the next byte form the
@@ -356,12 +308,7 @@ TEST(ModelLoader, NamesStopAtEightyCharacters)
     w.Begin(0x4130);
     w.bytes += std::string(80, 'g');
     w.bytes += std::string("\x00\x01", 2);
-    w.End();
-    w.End();
-    w.End();
-    w.End();
-    w.End();
-    w.End();
+    w.End(6);
     DataRoot data({{"names.3ds", w.bytes}});
     T_3dsModel model;
     ASSERT_TRUE(model.Load("names.3ds"));

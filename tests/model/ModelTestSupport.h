@@ -3,6 +3,7 @@
 // Shared pieces of the model tests: 3DS files built chunk by chunk, a gfx server that writes down what it is asked to do,
 // and a sound system whose spectrum the test sets.
 
+#include "vexlar3d/graphics/T_Camera.h"
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
@@ -30,12 +31,29 @@ public:
         starts.push_back(start);
         return start;
     }
-    void End()
+    // Ends the innermost `count` chunks.
+    void End(int count = 1)
     {
-        std::size_t start = starts.back();
-        starts.pop_back();
-        std::uint32_t length = static_cast<std::uint32_t>(bytes.size() - start);
-        std::memcpy(&bytes[start + 2], &length, 4);
+        for (; count > 0; --count)
+        {
+            std::size_t start = starts.back();
+            starts.pop_back();
+            std::uint32_t length = static_cast<std::uint32_t>(bytes.size() - start);
+            std::memcpy(&bytes[start + 2], &length, 4);
+        }
+    }
+    // The main and editor chunks.
+    void BeginFile()
+    {
+        Begin(0x4D4D);
+        Begin(0x3D3D);
+    }
+    // An object chunk and its triangle mesh chunk.
+    void BeginMesh(const std::string& name)
+    {
+        Begin(0x4000);
+        Name(name);
+        Begin(0x4100);
     }
     void U16(std::uint32_t value)
     {
@@ -99,9 +117,7 @@ public:
         Begin(0xA020); // a diffuse colour, which the loader skips
         Begin(0x0011);
         bytes += std::string("\x80\x40\x20", 3);
-        End();
-        End();
-        End();
+        End(3);
     }
 
     std::string bytes;
@@ -117,11 +133,16 @@ public:
     CallLog(const CallLog&) = delete;
     CallLog& operator=(const CallLog&) = delete;
 
-    void SetCamera(T_Camera* camera) override;
-    void SetShader(T_Shader* shader) override { calls.push_back("SetShader " + (shader ? shader->name : "null")); }
-    void DrawMesh(T_Mesh* mesh, std::int32_t count, std::int32_t first, float time) override
+    void SetCamera(T_Camera* camera) override
     {
-        meshesDrawn.push_back(mesh);
+        calls.push_back("SetCamera");
+        if (camera != nullptr)
+            cameras.push_back({camera->x, camera->y, camera->z, camera->rotX, camera->rotY, camera->rotZ, camera->fov,
+                               camera->aspect});
+    }
+    void SetShader(T_Shader* shader) override { calls.push_back("SetShader " + (shader ? shader->name : "null")); }
+    void DrawMesh(T_Mesh*, std::int32_t count, std::int32_t first, float time) override
+    {
         calls.push_back("DrawMesh " + std::to_string(count) + " " + std::to_string(first) + " " + Num(time));
     }
     void PushMatrix() override { calls.push_back("PushMatrix"); }
@@ -159,7 +180,6 @@ public:
     }
 
     std::vector<std::string> calls;
-    std::vector<T_Mesh*> meshesDrawn;
     // The camera as it was when SetCamera was called, field by field.
     std::vector<std::array<float, 8>> cameras;
 };
@@ -208,13 +228,3 @@ public:
     std::string noName;
 };
 } // namespace modeltest
-
-#include "vexlar3d/graphics/T_Camera.h"
-
-inline void modeltest::CallLog::SetCamera(T_Camera* camera)
-{
-    calls.push_back("SetCamera");
-    if (camera != nullptr)
-        cameras.push_back({camera->x, camera->y, camera->z, camera->rotX, camera->rotY, camera->rotZ, camera->fov,
-                           camera->aspect});
-}

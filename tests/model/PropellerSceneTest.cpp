@@ -37,10 +37,6 @@ std::array<float, 8> Camera(float z, float rotX, float rotY)
 TEST_F(SceneFixture, StartsAsBuiltAndDrawsWithTheCameraOfThePreviousFrame)
 {
     T_PropellerScene scene("propeller");
-    EXPECT_EQ(scene.name, "propeller");
-    EXPECT_EQ(scene.startTime, 0.0f);
-    EXPECT_EQ(scene.endTime, 0.0f);
-    EXPECT_EQ(scene.model->scale, 0.005f);
     ASSERT_GT(scene.model->meshCount, 0);
     EXPECT_EQ(scene.camera->projection, T_Camera::Perspective);
 

@@ -7,6 +7,7 @@
 #include "core/TestScratch.h"
 
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/resources/T_MemoryFile.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/resources/T_TextureManager.h"
 #include "vexlar3d/shaders/T_Shader.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,8 +28,7 @@ namespace shadertest
 inline void WriteData(const std::string& name, const std::string& bytes)
 {
     std::filesystem::create_directories("Data");
-    std::ofstream out("Data/" + name, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream("Data/" + name, std::ios::binary) << bytes;
 }
 
 // The lines joined with the given line end after each.
@@ -48,42 +49,45 @@ inline void MakeImage(const std::string& name, const std::string& color = "red",
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-// True when the image decoders are in the engine (a TGA made here loads).
-inline bool DecodersPresent()
+// File system over Data/ with texture and shader managers (by default with
+// the capacities the main system uses), started once the data is written
+// (the file system lists the data root when it is registered).
+struct Subsystems
 {
-    MakeImage("probe.tga");
-    T_FileSystem fileSystem;
-    fileSystem.AddDirectory("Data/");
-    T_Texture texture;
-    return texture.Load("probe.tga", false, false);
-}
-
-// File system over Data/ in a fresh folder of the test's own, texture and
-// shader managers with the capacities the main system uses.
-class ShaderTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        folder = EnterScratchFolder();
-        std::filesystem::create_directories("Data");
-    }
-
-    // Starts the subsystems once the data is written (the file system lists
-    // the data root when it is registered).
     void Start(std::int32_t shaderCapacity = 256, std::int32_t textureCapacity = 256)
     {
+        Stop();
+        std::filesystem::create_directories("Data");
         fileSystem = std::make_unique<T_FileSystem>();
         ASSERT_TRUE(fileSystem->AddDirectory("Data/"));
         textures = std::make_unique<T_TextureManager>(textureCapacity);
         shaders = std::make_unique<T_ShaderManager>(shaderCapacity);
     }
-
-    void TearDown() override
+    void Stop()
     {
         shaders.reset();
         textures.reset();
         fileSystem.reset();
+    }
+
+    std::unique_ptr<T_FileSystem> fileSystem;
+    std::unique_ptr<T_TextureManager> textures;
+    std::unique_ptr<T_ShaderManager> shaders;
+};
+
+// The subsystems in a fresh folder of the test's own.
+class ShaderTest : public ::testing::Test, protected Subsystems
+{
+protected:
+    void SetUp() override { EnterScratchFolder(); }
+    void TearDown() override { Stop(); }
+
+    // Loads a script from text, as the parser fuzz target does.
+    void LoadText(const std::string& text)
+    {
+        T_MemoryFile file("test.shader", static_cast<std::uint32_t>(text.size()));
+        std::copy(text.begin(), text.end(), file.GetBuffer());
+        shaders->LoadScriptFrom(file);
     }
 
     // The first record named `name` in table order, or null.
@@ -94,10 +98,5 @@ protected:
                 return shader;
         return nullptr;
     }
-
-    std::filesystem::path folder;
-    std::unique_ptr<T_FileSystem> fileSystem;
-    std::unique_ptr<T_TextureManager> textures;
-    std::unique_ptr<T_ShaderManager> shaders;
 };
 } // namespace shadertest
