@@ -27,7 +27,6 @@ protected:
         MakeSine("sine44.flac", 44100, 2, 1.0, 1000);
         MakeSine("mono22.wav", 22050, 1, 1.0, 1000);
         MakeSine("sine44.mp3", 44100, 2, 1.0, 1000);
-        MakeSine("short.wav", 48000, 2, 0.1, 1000);
         MakeSilence("silence.wav", 48000, 1.0);
         Sox("silence.wav sine48.wav silence_then_sine.wav");
         WriteBytes("song.mod", MakeModule());
@@ -180,24 +179,17 @@ TEST_F(MixerTest, VolumesAndPanScaleTheSamples)
     }
 }
 
-TEST_F(MixerTest, EndedStreamsPlaySilence)
+// (A sampled stream's end is the named streams' case.) A module ends where
+// its song does: 8 rows, just under a second.
+TEST_F(MixerTest, EndedModulePlaysSilence)
 {
-    auto stream = Open("short.wav");
-    mixer.Play(stream.get());
-    const auto out = Render(24000);
-    EXPECT_GT(Peak(out, 0, 2 * 4800), 0.4f);
-    EXPECT_EQ(Peak(out, 2 * 5000), 0.0f);
-    EXPECT_TRUE(stream->HasEnded());
-    EXPECT_EQ(mixer.GetStream(0), stream.get()); // the channel stays taken
-
     auto module = Open("song.mod");
-    mixer.Stop(0);
     mixer.Play(module.get());
-    const auto song = Render(48000 * 2); // the song lasts 8 rows, just under a second
+    const auto song = Render(48000 * 2);
     EXPECT_GT(Peak(song, 0, 48000), 0.05f);
     EXPECT_EQ(Peak(song, 2 * 48000 + 20000), 0.0f);
     EXPECT_TRUE(module->HasEnded());
-    mixer.Release(stream.get());
+    EXPECT_EQ(mixer.GetStream(0), module.get()); // the channel stays taken
     mixer.Release(module.get());
 }
 
@@ -210,8 +202,11 @@ TEST_F(MixerTest, SeekingMovesThePlayPosition)
     for (auto [seconds, loud] : {std::pair{-1.0, false}, {1.05, true}, {0.0, false}, {100.0, false}, {1.5, true}})
     {
         if (seconds >= 0.0)
+        {
             ASSERT_TRUE(mixer.Seek(stream.get(), seconds));
-        EXPECT_EQ(Peak(Render(4800)) > 0.4f, loud) << seconds;
+        }
+        const float peak = Peak(Render(4800));
+        EXPECT_TRUE(loud ? peak > 0.4f : peak == 0.0f) << seconds << ": " << peak;
     }
     auto module = Open("song.mod");
     ASSERT_TRUE(mixer.Seek(module.get(), 0.5));
