@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -300,10 +301,8 @@ TEST(Inspect, CheckFindsNothingInTheShippedDataAndEveryProblemInBrokenData)
 
     // A data root with every kind of problem.
     fs::create_directories("Broken");
-    auto write = [](const char* name, const std::string& text) {
-        std::FILE* file = std::fopen((std::string("Broken/") + name).c_str(), "wb");
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
+    auto write = [](const std::string& name, const std::string& text) {
+        std::ofstream("Broken/" + name, std::ios::binary) << text;
     };
     fs::copy_file("Data/default_font.shader", "Broken/default_font.shader");
     write("shaderlist.txt", "flames lost\r\n");

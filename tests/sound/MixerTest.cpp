@@ -1,5 +1,5 @@
 // The audio backend on real files: decoders, resampling, the mixer's
-// volumes and pan, the spectrum, and opening the SDL device.
+// volumes and pan, the spectrum. (The device is the sound system's case.)
 
 #include "SoundTestFiles.h"
 
@@ -228,16 +228,6 @@ TEST_F(MixerTest, ConfigureChangesRateAndChannels)
     EXPECT_EQ(mixer.GetStream(0), nullptr);
     EXPECT_TRUE(mixer.Adopt(stream.get()));
     EXPECT_EQ(stream->GetMixRate(), 48000);
-}
-
-TEST_F(MixerTest, DeviceOpensByNameOrFailsCleanly)
-{
-    std::string why;
-    EXPECT_FALSE(mixer.OpenDevice("nonexistent", why));
-    EXPECT_FALSE(why.empty());
-    EXPECT_FALSE(mixer.IsDeviceOpen());
-    EXPECT_TRUE(mixer.OpenDevice("dummy", why)) << why;
-    mixer.CloseDevice();
 }
 
 } // namespace
