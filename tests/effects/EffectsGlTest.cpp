@@ -101,15 +101,8 @@ TEST_F(EffectsGl, GrainScratchesShowOverTheFrame)
     Shader("grain_circle");
     T_GrainOverlay grain("grain");
     // A frame without dust, slanted scratch or jump.
-    std::uint32_t s = 1;
-    while (true)
-    {
-        const auto r = LcgDraws(s, 3);
-        if (r[0] % 300 != 1 && r[1] % 100 != 1 && r[2] % 10 != 1)
-            break;
-        ++s;
-    }
-    CrtRandSetState(s);
+    CrtRandSetState(
+        StateWhere([](const std::vector<int>& r) { return r[0] % 300 != 1 && r[1] % 100 != 1 && r[2] % 10 != 1; }, 3));
     server->BeginFrame();
     grain.Render(0.0f);
     // The second scratch spans x -0.735 .. -0.705, columns 85 to 94.

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -117,29 +118,29 @@ public:
     std::map<std::string, std::unique_ptr<T_Shader>> shaders;
 };
 
-// The demo's random generator, computed here from its definition.
-inline std::uint32_t LcgStep(std::uint32_t s)
+// The demo's random generator, computed here from its definition: the state
+// after `count` steps, the values of the next `count` draws, and the first
+// state from `from` on whose next draws satisfy `wanted`.
+inline std::uint32_t LcgAdvance(std::uint32_t state, int count)
 {
-    return s * 214013u + 2531011u;
+    for (int i = 0; i < count; ++i)
+        state = state * 214013u + 2531011u;
+    return state;
 }
-inline int LcgValue(std::uint32_t stateAfter)
-{
-    return static_cast<int>((stateAfter >> 16) & 0x7FFF);
-}
-// The values the next `count` draws from `state` give.
 inline std::vector<int> LcgDraws(std::uint32_t state, int count)
 {
     std::vector<int> values;
     for (int i = 0; i < count; ++i)
     {
-        state = LcgStep(state);
-        values.push_back(LcgValue(state));
+        state = LcgAdvance(state, 1);
+        values.push_back(static_cast<int>((state >> 16) & 0x7FFF));
     }
     return values;
 }
-inline std::uint32_t LcgAdvance(std::uint32_t state, int count)
+inline std::uint32_t StateWhere(const std::function<bool(const std::vector<int>&)>& wanted, int draws,
+                                std::uint32_t from = 1)
 {
-    for (int i = 0; i < count; ++i)
-        state = LcgStep(state);
-    return state;
+    for (std::uint32_t s = from;; ++s)
+        if (wanted(LcgDraws(s, draws)))
+            return s;
 }

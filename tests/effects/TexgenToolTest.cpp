@@ -3,12 +3,11 @@
 #include "demo/T_PlasmaTexture.h"
 #include "vexlar3d/core/CrtRand.h"
 #include "vexlar3d/resources/T_Texture.h"
+#include "core/TestScratch.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -22,16 +21,10 @@ int RunTool(const std::string& arguments)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::vector<unsigned char> Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 template <class Generator>
-std::vector<unsigned char> Expected(T_Texture& texture, Generator& generator, std::initializer_list<float> times)
+std::string Expected(T_Texture& texture, Generator& generator, std::initializer_list<float> times)
 {
-    std::vector<unsigned char> bytes;
+    std::string bytes;
     for (float t : times)
     {
         generator.Update(t);
@@ -46,14 +39,14 @@ TEST(TexgenTool, WritesOneBlockPerTime)
     ASSERT_EQ(RunTool("texgen plasma --size 12x7 --speed 40 --times 0,1.5,2 --raw plasma.raw"), 0);
     T_Texture plasmaTexture("plasma_map", 12, 7, false, false);
     T_PlasmaTexture plasma(&plasmaTexture, 40.0f);
-    EXPECT_EQ(Slurp("plasma.raw"), Expected(plasmaTexture, plasma, {0.0f, 1.5f, 2.0f}));
+    EXPECT_EQ(ReadFile("plasma.raw"), Expected(plasmaTexture, plasma, {0.0f, 1.5f, 2.0f}));
 
     // The tool starts the random generator from its first state, as the demo does.
     ASSERT_EQ(RunTool("texgen noise --size 9x4 --times 0.25,0.3 --raw noise.raw"), 0);
     CrtRandSetState(1);
     T_Texture noiseTexture("noise_map", 9, 4, false, false);
     T_NoiseTexture noise(&noiseTexture);
-    EXPECT_EQ(Slurp("noise.raw"), Expected(noiseTexture, noise, {0.25f, 0.3f}));
+    EXPECT_EQ(ReadFile("noise.raw"), Expected(noiseTexture, noise, {0.25f, 0.3f}));
 }
 
 TEST(TexgenTool, RejectsBadArguments)

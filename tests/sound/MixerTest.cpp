@@ -1,5 +1,5 @@
 // The audio backend on real files: decoders, resampling, the mixer's
-// volumes and pan, the spectrum, and opening the SDL device.
+// volumes and pan, the spectrum. (The device is the sound system's case.)
 
 #include "SoundTestFiles.h"
 
@@ -9,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <memory>
 
 using namespace soundtest;
@@ -30,7 +27,6 @@ protected:
         MakeSine("sine44.flac", 44100, 2, 1.0, 1000);
         MakeSine("mono22.wav", 22050, 1, 1.0, 1000);
         MakeSine("sine44.mp3", 44100, 2, 1.0, 1000);
-        MakeSine("short.wav", 48000, 2, 0.1, 1000);
         MakeSilence("silence.wav", 48000, 1.0);
         Sox("silence.wav sine48.wav silence_then_sine.wav");
         WriteBytes("song.mod", MakeModule());
@@ -40,8 +36,7 @@ protected:
     std::unique_ptr<T_MixerStream> Open(const std::string& file)
     {
         m_data.push_back(std::make_unique<std::vector<unsigned char>>(ReadBytes(file)));
-        const auto& bytes = *m_data.back();
-        return T_MixerStream::Create(bytes.data(), bytes.size(), mixer.GetMixRate());
+        return T_MixerStream::Create(m_data.back()->data(), m_data.back()->size(), mixer.GetMixRate());
     }
 
     std::vector<float> Render(std::int32_t frames)
@@ -51,22 +46,13 @@ protected:
         return out;
     }
 
-    static float Peak(const std::vector<float>& samples, std::size_t from = 0, std::size_t to = SIZE_MAX)
-    {
-        float peak = 0.0f;
-        for (std::size_t i = from; i < std::min(to, samples.size()); ++i)
-            peak = std::max(peak, std::fabs(samples[i]));
-        return peak;
-    }
-
     // Upward crossings of the left channel (with hysteresis, so that the
     // low noise an encoder leaves around silence does not count).
-    static int Crossings(const std::vector<float>& samples)
+    static int Crossings(const std::vector<float>& samples, std::size_t from = 0, std::size_t to = SIZE_MAX)
     {
         int count = 0;
         bool low = false;
-        for (std::size_t i = 0; i < samples.size(); i += 2)
-        {
+        for (std::size_t i = from; i < std::min(to, samples.size()); i += 2)
             if (samples[i] < -0.1f)
                 low = true;
             else if (low && samples[i] > 0.1f)
@@ -74,7 +60,6 @@ protected:
                 low = false;
                 ++count;
             }
-        }
         return count;
     }
 
@@ -82,7 +67,9 @@ protected:
     std::vector<std::unique_ptr<std::vector<unsigned char>>> m_data;
 };
 
-TEST_F(MixerTest, DecodesEveryMadeFormat)
+// Every format decodes, and whatever its rate and channels it plays at the
+// mixer's rate with its pitch kept.
+TEST_F(MixerTest, DecodesEveryFormatAndKeepsPitch)
 {
     for (const char* file : {"sine48.wav", "sine44.ogg", "sine44.flac", "sine44.mp3", "mono22.wav", "song.mod"})
     {
@@ -90,8 +77,11 @@ TEST_F(MixerTest, DecodesEveryMadeFormat)
         auto stream = Open(file);
         ASSERT_TRUE(stream);
         ASSERT_EQ(mixer.Play(stream.get()), 0);
-        const auto out = Render(9600);
-        EXPECT_GT(Peak(out), 0.1f);
+        const auto out = Render(48000);
+        if (std::string(file) == "song.mod")
+            EXPECT_GT(Peak(out), 0.1f);
+        else
+            EXPECT_NEAR(Crossings(out, 2 * 12000, 2 * 36000), 500, 2); // 1000 Hz over half a second
         mixer.Release(stream.get());
     }
 }
@@ -111,8 +101,9 @@ TEST_F(MixerTest, GarbageAndTruncatedDataIsRefused)
         const auto bytes = ReadBytes(file);
         // Cut inside the headers: nothing to play.
         EXPECT_FALSE(T_MixerStream::Create(bytes.data(), 40, 48000));
-        // Cut in the middle: whatever opens plays what is there, then silence.
-        std::vector<unsigned char> half(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2));
+        // Cut in the middle (a buffer of its own, so that the sanitizers see
+        // any read past it): whatever opens plays what is there, then silence.
+        const std::vector<unsigned char> half(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() / 2));
         auto stream = T_MixerStream::Create(half.data(), half.size(), 48000);
         if (stream)
         {
@@ -130,22 +121,21 @@ TEST_F(MixerTest, SpectrumOfOneKilohertzPeaksInItsBin)
     ASSERT_TRUE(stream);
     mixer.Play(stream.get());
     Render(4800);
-
-    // Disabled: zeros, whatever was mixed.
-    const float* bins = mixer.GetSpectrum();
-    EXPECT_EQ(*std::max_element(bins, bins + T_SpectrumAnalyzer::binCount), 0.0f);
+    auto loudest = [&] {
+        const float* bins = mixer.GetSpectrum();
+        return std::max_element(bins, bins + T_SpectrumAnalyzer::binCount);
+    };
+    EXPECT_EQ(*loudest(), 0.0f); // disabled: zeros, whatever was mixed
 
     mixer.EnableSpectrum();
-    bins = mixer.GetSpectrum();
-    const auto peak = std::max_element(bins, bins + T_SpectrumAnalyzer::binCount);
-    EXPECT_EQ(peak - bins, 21); // 1000 Hz / (48000 Hz / 1024)
+    const float* peak = loudest();
+    EXPECT_EQ(peak - mixer.GetSpectrum(), 21); // 1000 Hz / (48000 Hz / 1024)
     EXPECT_GT(*peak, 0.8f);
     EXPECT_LT(*peak, 1.05f);
-    EXPECT_LT(bins[100], 0.01f);
+    EXPECT_LT(mixer.GetSpectrum()[100], 0.01f);
 
     mixer.DisableSpectrum();
-    bins = mixer.GetSpectrum();
-    EXPECT_EQ(*std::max_element(bins, bins + T_SpectrumAnalyzer::binCount), 0.0f);
+    EXPECT_EQ(*loudest(), 0.0f);
 }
 
 TEST_F(MixerTest, VolumesAndPanScaleTheSamples)
@@ -164,8 +154,6 @@ TEST_F(MixerTest, VolumesAndPanScaleTheSamples)
     };
     const Case cases[] = {
         {255, 255, -1, 1.0f, 1.0f},
-        {128, 255, -1, 128 / 255.0f, 128 / 255.0f},
-        {255, 64, -1, 64 / 255.0f, 64 / 255.0f},
         {128, 64, -1, 128 / 255.0f * 64 / 255.0f, 128 / 255.0f * 64 / 255.0f},
         {255, 255, 0, 1.0f, 0.0f},
         {255, 255, 255, 0.0f, 1.0f},
@@ -191,57 +179,17 @@ TEST_F(MixerTest, VolumesAndPanScaleTheSamples)
     }
 }
 
-TEST_F(MixerTest, ChannelsMixAndClip)
+// (A sampled stream's end is the named streams' case.) A module ends where
+// its song does: 8 rows, just under a second.
+TEST_F(MixerTest, EndedModulePlaysSilence)
 {
-    std::vector<std::unique_ptr<T_MixerStream>> streams;
-    for (int i = 0; i < 16; ++i)
-    {
-        streams.push_back(Open("sine48.wav"));
-        ASSERT_EQ(mixer.Play(streams.back().get()), i);
-    }
-    auto seventeenth = Open("sine48.wav");
-    EXPECT_EQ(mixer.Play(seventeenth.get()), -1);
-    // Sixteen half-scale sines clip at full scale, never beyond.
-    EXPECT_EQ(Peak(Render(4800)), 1.0f);
-    for (auto& stream : streams)
-        mixer.Release(stream.get());
-    EXPECT_EQ(Peak(Render(1024)), 0.0f);
-}
-
-TEST_F(MixerTest, ResamplingKeepsPitch)
-{
-    for (const char* file : {"sine44.ogg", "sine44.flac", "sine44.mp3", "mono22.wav"})
-    {
-        SCOPED_TRACE(file);
-        auto stream = Open(file);
-        ASSERT_TRUE(stream);
-        EXPECT_NE(stream->GetSourceRate(), 48000);
-        mixer.Play(stream.get());
-        const auto out = Render(48000);
-        const int crossings = Crossings(std::vector<float>(out.begin() + 2 * 12000, out.begin() + 2 * 36000));
-        EXPECT_NEAR(crossings, 500, 2); // 1000 Hz over half a second
-        mixer.Release(stream.get());
-    }
-}
-
-TEST_F(MixerTest, EndedStreamsPlaySilence)
-{
-    auto stream = Open("short.wav");
-    mixer.Play(stream.get());
-    const auto out = Render(24000);
-    EXPECT_GT(Peak(out, 0, 2 * 4800), 0.4f);
-    EXPECT_EQ(Peak(out, 2 * 5000), 0.0f);
-    EXPECT_TRUE(stream->HasEnded());
-    EXPECT_EQ(mixer.GetStream(0), stream.get()); // the channel stays taken
-
     auto module = Open("song.mod");
-    mixer.Stop(0);
     mixer.Play(module.get());
-    const auto song = Render(48000 * 2); // the song lasts 8 rows, just under a second
+    const auto song = Render(48000 * 2);
     EXPECT_GT(Peak(song, 0, 48000), 0.05f);
     EXPECT_EQ(Peak(song, 2 * 48000 + 20000), 0.0f);
     EXPECT_TRUE(module->HasEnded());
-    mixer.Release(stream.get());
+    EXPECT_EQ(mixer.GetStream(0), module.get()); // the channel stays taken
     mixer.Release(module.get());
 }
 
@@ -250,21 +198,19 @@ TEST_F(MixerTest, SeekingMovesThePlayPosition)
     auto stream = Open("silence_then_sine.wav");
     ASSERT_TRUE(stream);
     mixer.Play(stream.get());
-    EXPECT_EQ(Peak(Render(4800)), 0.0f);
-    ASSERT_TRUE(mixer.Seek(stream.get(), 1.05));
-    EXPECT_GT(Peak(Render(4800)), 0.4f);
-    // Seeking back, and past the end (silence, but playable again after).
-    ASSERT_TRUE(mixer.Seek(stream.get(), 0.0));
-    EXPECT_EQ(Peak(Render(4800)), 0.0f);
-    ASSERT_TRUE(mixer.Seek(stream.get(), 100.0));
-    EXPECT_EQ(Peak(Render(4800)), 0.0f);
-    ASSERT_TRUE(mixer.Seek(stream.get(), 1.5));
-    EXPECT_GT(Peak(Render(4800)), 0.4f);
-
+    // Forward, back, past the end (silence), and back into the sine.
+    for (auto [seconds, loud] : {std::pair{-1.0, false}, {1.05, true}, {0.0, false}, {100.0, false}, {1.5, true}})
+    {
+        if (seconds >= 0.0)
+        {
+            ASSERT_TRUE(mixer.Seek(stream.get(), seconds));
+        }
+        const float peak = Peak(Render(4800));
+        EXPECT_TRUE(loud ? peak > 0.4f : peak == 0.0f) << seconds << ": " << peak;
+    }
     auto module = Open("song.mod");
     ASSERT_TRUE(mixer.Seek(module.get(), 0.5));
     mixer.Release(stream.get());
-    mixer.Release(module.get());
 }
 
 TEST_F(MixerTest, ConfigureChangesRateAndChannels)
@@ -276,26 +222,12 @@ TEST_F(MixerTest, ConfigureChangesRateAndChannels)
     auto stream = Open("sine48.wav");
     ASSERT_EQ(stream->GetMixRate(), 22050);
     EXPECT_EQ(mixer.Play(stream.get()), 0);
-    const auto out = Render(22050);
-    EXPECT_NEAR(Crossings(out), 1000, 2);
+    EXPECT_NEAR(Crossings(Render(22050)), 1000, 2);
     ASSERT_TRUE(mixer.Configure(48000, 0)); // clamped to one channel; frees the channels
     EXPECT_EQ(mixer.GetChannelCount(), 1);
     EXPECT_EQ(mixer.GetStream(0), nullptr);
     EXPECT_TRUE(mixer.Adopt(stream.get()));
     EXPECT_EQ(stream->GetMixRate(), 48000);
-}
-
-TEST_F(MixerTest, DeviceFailsCleanlyWithoutAWorkingDriver)
-{
-    std::string why;
-    setenv("SDL_AUDIODRIVER", "nonexistent", 1);
-    EXPECT_FALSE(mixer.OpenDevice(nullptr, why));
-    EXPECT_FALSE(why.empty());
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    EXPECT_FALSE(mixer.OpenDevice("nonexistent", why));
-    EXPECT_FALSE(mixer.IsDeviceOpen());
-    EXPECT_TRUE(mixer.OpenDevice("dummy", why)) << why;
-    mixer.CloseDevice();
 }
 
 } // namespace

@@ -5,11 +5,11 @@
 
 #include "core/TestScratch.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,16 +20,14 @@ namespace soundtest
 // harness's environment list does not always reach the process).
 inline const bool dummyAudio = (setenv("SDL_AUDIODRIVER", "dummy", 0), true);
 
-// Runs sox with the given arguments; true on success.
 inline bool Sox(const std::string& arguments)
 {
-    const std::string command = "sox -q " + arguments + " 2>/dev/null";
-    return std::system(command.c_str()) == 0;
+    return std::system(("sox -q " + arguments + " 2>/dev/null").c_str()) == 0;
 }
 
-// CTest runs the cases of a binary in parallel, and the cases write files
-// (and the engine its log) in the working folder: a fixture that derives from
-// this moves into a folder of its own before any member is made.
+// Cases run in parallel and write files (and the engine its log) in the
+// working folder: a fixture deriving from this moves into a folder of its own
+// before any member is made.
 struct ScratchFolder
 {
     ScratchFolder() { EnterScratchFolder(); }
@@ -44,65 +42,54 @@ inline std::string MakeSine(const std::string& file, int rate, int channels, dou
     return file;
 }
 
-inline std::string MakeSilence(const std::string& file, int rate, double seconds)
+inline void MakeSilence(const std::string& file, int rate, double seconds)
 {
     Sox("-n -r " + std::to_string(rate) + " -c 2 " + file + " trim 0 " + std::to_string(seconds));
-    return file;
 }
 
 inline std::vector<unsigned char> ReadBytes(const std::string& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    const std::string text = ReadFile(file);
+    return {text.begin(), text.end()};
 }
 
 inline void WriteBytes(const std::string& file, const std::vector<unsigned char>& bytes)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
 }
 
-// A four-channel ProTracker module: one looped square-wave sample, one
-// pattern whose first row plays it on channel 1 and whose row `breakRow`
-// breaks off, so the song lasts breakRow + 1 rows (0.12 s each) and ends.
-inline std::vector<unsigned char> MakeModule(int breakRow = 7)
+inline float Peak(const std::vector<float>& samples, std::size_t from = 0, std::size_t to = SIZE_MAX)
+{
+    float peak = 0.0f;
+    for (std::size_t i = from; i < std::min(to, samples.size()); ++i)
+        peak = std::max(peak, std::fabs(samples[i]));
+    return peak;
+}
+
+// A four-channel ProTracker module: one looped 32-byte square-wave sample,
+// one pattern whose first row plays it (C-2) on channel 1 and whose row 7
+// breaks off, so the song lasts 8 rows (0.12 s each) and ends.
+inline std::vector<unsigned char> MakeModule()
 {
     std::vector<unsigned char> mod(20 + 31 * 30 + 2 + 128 + 4 + 1024, 0);
-    const char title[] = "vexlar test";
-    std::copy(title, title + sizeof title - 1, mod.begin());
-    const int sampleWords = 16; // 32 bytes
     unsigned char* sample = &mod[20];
-    const char name[] = "square";
-    std::copy(name, name + sizeof name - 1, sample);
-    sample[22] = 0;
-    sample[23] = sampleWords;
-    sample[24] = 0;  // finetune
+    sample[23] = 16; // length in words
     sample[25] = 64; // volume
-    sample[26] = 0;  // loop start
-    sample[27] = 0;
-    sample[28] = 0;  // loop length in words
-    sample[29] = sampleWords;
+    sample[29] = 16; // loop length in words
     for (int s = 1; s < 31; ++s)
         mod[20 + s * 30 + 29] = 1; // unused samples: loop length 1 word
-    std::size_t at = 20 + 31 * 30;
-    mod[at++] = 1;   // song length
-    mod[at++] = 127; // restart byte
-    at += 128;       // order table: pattern 0
-    mod[at++] = 'M';
-    mod[at++] = '.';
-    mod[at++] = 'K';
-    mod[at++] = '.';
-    unsigned char* pattern = &mod[at];
-    const int period = 428; // C-2
-    pattern[0] = static_cast<unsigned char>((period >> 8) & 0x0F);
-    pattern[1] = static_cast<unsigned char>(period & 0xFF);
-    pattern[2] = 0x10; // sample 1, no effect
-    pattern[3] = 0;
-    unsigned char* cell = pattern + breakRow * 16;
-    cell[2] = 0x0D; // pattern break
-    cell[3] = 0;
-    for (int i = 0; i < sampleWords * 2; ++i)
-        mod.push_back(i < sampleWords ? 0x60 : 0xA0);
+    const std::size_t header = 20 + 31 * 30;
+    mod[header] = 1;       // song length
+    mod[header + 1] = 127; // restart byte; the order table names pattern 0
+    std::copy_n("M.K.", 4, &mod[header + 2 + 128]);
+    unsigned char* pattern = &mod[header + 2 + 128 + 4];
+    pattern[0] = 428 >> 8; // period of C-2
+    pattern[1] = 428 & 0xFF;
+    pattern[2] = 0x10;            // sample 1
+    pattern[7 * 16 + 2] = 0x0D; // pattern break
+    for (int i = 0; i < 32; ++i)
+        mod.push_back(i < 16 ? 0x60 : 0xA0);
     return mod;
 }
 
