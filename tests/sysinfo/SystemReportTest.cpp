@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <thread>
 
@@ -27,10 +26,17 @@ namespace
 std::string CpuinfoValue(const std::string& key)
 {
     std::ifstream in("/proc/cpuinfo");
-    std::smatch match;
     for (std::string line; std::getline(in, line);)
-        if (std::regex_match(line, match, std::regex(key + "[ \t]*: ?(.*)")))
-            return match[1];
+    {
+        const auto colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        std::string name = line.substr(0, colon);
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+            name.pop_back();
+        if (name == key)
+            return colon + 2 <= line.size() ? line.substr(colon + 2) : "";
+    }
     return "";
 }
 } // namespace
@@ -56,7 +62,9 @@ TEST(HostProcessor, IdentifyAgreesWithTheKernel)
     const std::uint32_t kernelModel = static_cast<std::uint32_t>(std::stoul(CpuinfoValue("model")));
     EXPECT_EQ(intel ? kernelFamily : std::min(kernelFamily, 15u), family);
     EXPECT_EQ(intel ? kernelModel : (kernelFamily >= 15 || kernelFamily == 6 ? kernelModel & 15u : kernelModel), model);
-    EXPECT_EQ(info.features[FeatureFloatingPointUnit], std::regex_search(CpuinfoValue("flags"), std::regex("\\bfpu\\b")));
+    std::string flags(1, ' ');
+    flags.append(CpuinfoValue("flags")).push_back(' ');
+    EXPECT_EQ(info.features[FeatureFloatingPointUnit], flags.find(" fpu ") != std::string::npos);
     EXPECT_TRUE(info.features[FeatureTimeStampCounter]);
     // A rounded figure is already on a step.
     EXPECT_GT(info.mhz, 0u);
