@@ -1,30 +1,9 @@
-// A BMP decode of any bytes through a memory source, as for an archive
-// entry. A picture that decodes must have exactly the size its record says.
-#include "vexlar3d/resources/T_BmpDecoder.h"
-#include "vexlar3d/resources/T_MemoryFile.h"
-#include "vexlar3d/resources/T_Texture.h"
+// A BMP decode of any bytes through a memory source.
+#include "FuzzDecode.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
+#include "vexlar3d/resources/T_BmpDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    T_MemoryFile source("fuzz.bmp", static_cast<std::uint32_t>(size));
-    if (size != 0)
-        std::memcpy(source.GetBuffer(), data, size);
-    T_Texture texture;
-    if (T_BmpDecoder::Decode(texture, source))
-    {
-        if (texture.pixels == nullptr || texture.width <= 0 || texture.height <= 0 ||
-            texture.dataSize != (texture.width * texture.bitsPerPixel + 7) / 8 * texture.height ||
-            texture.kind != T_Texture::FileLoaded)
-            __builtin_trap();
-        // Touch the first and last pixel byte: both must be inside the block.
-        volatile unsigned char first = texture.pixels[0];
-        volatile unsigned char last = texture.pixels[texture.dataSize - 1];
-        (void)first;
-        (void)last;
-    }
-    return 0;
+    return FuzzDecode(T_BmpDecoder::Decode, "fuzz.bmp", data, size);
 }
