@@ -5,7 +5,7 @@
 // another part of the engine), and the random generator's arithmetic.
 
 #include "vexlar3d/graphics/T_Camera.h"
-#include "vexlar3d/graphics/T_IGfxServer.h"
+#include "core/NullGfxServer.h"
 #include "vexlar3d/graphics/T_Mesh.h"
 #include "vexlar3d/shaders/T_IShaderManager.h"
 #include "vexlar3d/shaders/T_Shader.h"
@@ -32,12 +32,9 @@ struct DrawCall
     float rotateZ;
 };
 
-class DrawRecorder final : public T_IGfxServer
+class DrawRecorder final : public NullGfxServer
 {
 public:
-    DrawRecorder() { g_gfxServer = this; }
-    ~DrawRecorder() { g_gfxServer = nullptr; }
-
     void SetCamera(T_Camera* camera) override { currentCamera = camera; }
     void SetShader(T_Shader* shader) override { currentShader = shader; }
     void DrawMesh(T_Mesh* mesh, std::int32_t count, std::int32_t first, float time) override
@@ -60,24 +57,6 @@ public:
         rotations.push_back({'z', angle});
         lastRotateZ = angle;
     }
-
-    void SetViewport(T_Viewport*) override {}
-    void BeginFrame() override {}
-    void EndFrame() override {}
-    void LoadIdentity() override {}
-    void Scale(float, float, float) override {}
-    void Translate(float, float, float) override {}
-    void ClearViewport(std::int32_t, std::int32_t) override {}
-    void ReadPixels(T_Texture*) override {}
-    bool UploadTexture(T_Texture*) override { return false; }
-    void DeleteTexture(T_Texture*) override {}
-    void EnableLight(T_Light*) override {}
-    void DisableLight(T_Light*) override {}
-    void UpdateTexture(T_Texture*) override {}
-    void Print(T_Shader*, float, float, float, float, const char*, ...) override {}
-    void LookAt(float, float, float, float, float, float, float, float, float) override {}
-    void LineWidth(float) override {}
-    void Color(float, float, float, float) override {}
 
     T_Camera* currentCamera = nullptr;
     T_Shader* currentShader = nullptr;

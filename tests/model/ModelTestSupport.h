@@ -4,7 +4,7 @@
 // and a sound system whose spectrum the test sets.
 
 #include "vexlar3d/graphics/T_Camera.h"
-#include "vexlar3d/graphics/T_IGfxServer.h"
+#include "core/NullGfxServer.h"
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
 
@@ -125,14 +125,9 @@ public:
 };
 
 // Writes every call as a line of text ("SetShader chrome", "DrawMesh 30 0 1.5").
-class CallLog final : public T_IGfxServer
+class CallLog final : public NullGfxServer
 {
 public:
-    CallLog() { g_gfxServer = this; }
-    ~CallLog() { g_gfxServer = nullptr; }
-    CallLog(const CallLog&) = delete;
-    CallLog& operator=(const CallLog&) = delete;
-
     void SetCamera(T_Camera* camera) override
     {
         calls.push_back("SetCamera");
@@ -155,22 +150,6 @@ public:
     {
         calls.push_back("Translate " + Num(x) + " " + Num(y) + " " + Num(z));
     }
-
-    void SetViewport(T_Viewport*) override {}
-    void BeginFrame() override {}
-    void EndFrame() override {}
-    void LoadIdentity() override {}
-    void ClearViewport(std::int32_t, std::int32_t) override {}
-    void ReadPixels(T_Texture*) override {}
-    bool UploadTexture(T_Texture*) override { return false; }
-    void DeleteTexture(T_Texture*) override {}
-    void EnableLight(T_Light*) override {}
-    void DisableLight(T_Light*) override {}
-    void UpdateTexture(T_Texture*) override {}
-    void Print(T_Shader*, float, float, float, float, const char*, ...) override {}
-    void LookAt(float, float, float, float, float, float, float, float, float) override {}
-    void LineWidth(float) override {}
-    void Color(float, float, float, float) override {}
 
     static std::string Num(float value)
     {
