@@ -16,16 +16,9 @@ int CmdCat(InspectContext& context, const std::vector<std::string>& args)
         return UsageError("[--data DIR] cat NAME", args.empty() ? "cat needs a NAME" : "cat takes one NAME");
     const std::string& name = args[0];
     T_FileSystem::Location location;
-    std::unique_ptr<T_DataSource> source(context.fileSystem.Resolve(name, OpenMode::Mapped, &location));
-    for (const auto& [archive, entry] : location.unreadable)
-        std::cerr << "vexlar-inspect: cannot read entry " << entry << " in " << archive
-                  << " (damaged or unsupported)\n";
+    const std::unique_ptr<T_DataSource> source = OpenNamed(context, name, location);
     if (source == nullptr)
-    {
-        if (location.unreadable.empty())
-            std::cerr << "not found: " << name << "\n";
         return 1;
-    }
     if (source->GetSize() == 0 && location.archive.empty())
     {
         // The engine gets an empty source both for an empty file and for a

@@ -82,16 +82,9 @@ int CmdImage(InspectContext& context, const std::vector<std::string>& args)
             return 1;
         }
         T_FileSystem::Location location;
-        std::unique_ptr<T_DataSource> source(context.fileSystem.Resolve(name, OpenMode::Mapped, &location));
-        for (const auto& [archive, entry] : location.unreadable)
-            std::cerr << "vexlar-inspect: cannot read entry " << entry << " in " << archive
-                      << " (damaged or unsupported)\n";
+        const std::unique_ptr<T_DataSource> source = OpenNamed(context, name, location);
         if (source == nullptr)
-        {
-            if (location.unreadable.empty())
-                std::cerr << "not found: " << name << "\n";
             return 1;
-        }
         std::cerr << "vexlar-inspect: cannot load " << name << ": not a supported "
                   << (extension == "tga" ? "TGA (uncompressed, 24 or 32 bits)"
                       : extension == "bmp" ? "BMP (uncompressed, 24 or 32 bits)"

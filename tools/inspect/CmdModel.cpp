@@ -146,16 +146,9 @@ int CmdModel(InspectContext& context, const std::vector<std::string>& args)
         return UsageError("[--data DIR] model NAME", args.empty() ? "model needs a NAME" : "model takes one NAME");
     const std::string& name = args[0];
     T_FileSystem::Location location;
-    std::unique_ptr<T_DataSource> source(context.fileSystem.Resolve(name, OpenMode::Mapped, &location));
-    for (const auto& [archive, entry] : location.unreadable)
-        std::cerr << "vexlar-inspect: cannot read entry " << entry << " in " << archive
-                  << " (damaged or unsupported)\n";
+    const std::unique_ptr<T_DataSource> source = OpenNamed(context, name, location);
     if (source == nullptr)
-    {
-        if (location.unreadable.empty())
-            std::cerr << "not found: " << name << "\n";
         return 1;
-    }
     // Materials are shaders by name; the engine's table size, no scripts.
     T_ShaderManager shaders(256);
     T_3dsModel model;

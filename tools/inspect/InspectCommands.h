@@ -1,9 +1,11 @@
 #pragma once
 
+#include "vexlar3d/resources/T_DataSource.h"
+#include "vexlar3d/resources/T_FileSystem.h"
+
+#include <memory>
 #include <string>
 #include <vector>
-
-class T_FileSystem;
 
 // What every command of vexlar-inspect is handed.
 struct InspectContext
@@ -31,3 +33,9 @@ int CmdTexgenPattern(InspectContext& context, const std::vector<std::string>& ar
 
 // Prints "usage: vexlar-inspect <synopsis>" to standard error and returns 2.
 int UsageError(const std::string& synopsis, const std::string& problem);
+
+// Opens NAME as OpenFile(NAME, Mapped) would. Archive entries that match but
+// cannot be read are reported on standard error, and so is a name found
+// nowhere; the caller then returns 1. `location` says where the name was found.
+std::unique_ptr<T_DataSource> OpenNamed(InspectContext& context, const std::string& name,
+                                        T_FileSystem::Location& location);

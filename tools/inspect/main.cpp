@@ -68,6 +68,18 @@ int UsageError(const std::string& synopsis, const std::string& problem)
     return 2;
 }
 
+std::unique_ptr<T_DataSource> OpenNamed(InspectContext& context, const std::string& name,
+                                        T_FileSystem::Location& location)
+{
+    std::unique_ptr<T_DataSource> source(context.fileSystem.Resolve(name, OpenMode::Mapped, &location));
+    for (const auto& [archive, entry] : location.unreadable)
+        std::cerr << "vexlar-inspect: cannot read entry " << entry << " in " << archive
+                  << " (damaged or unsupported)\n";
+    if (source == nullptr && location.unreadable.empty())
+        std::cerr << "not found: " << name << "\n";
+    return source;
+}
+
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
