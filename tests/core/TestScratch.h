@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 // CTest runs the cases of one binary in parallel in the same folder, and the
 // engine writes vexlar.log to the working folder: every case that uses the
@@ -29,6 +30,18 @@ inline std::string ReadFile(const std::filesystem::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Each of the lines is in the text after the one before it.
+inline void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines)
+{
+    std::size_t at = 0;
+    for (const std::string& line : lines)
+    {
+        const std::size_t found = text.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing (or out of order): \"" << line << "\"\nin:\n" << text;
+        at = found + line.size();
+    }
 }
 
 // The process log, created where it is first used; Mark() and Since() give

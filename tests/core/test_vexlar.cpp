@@ -21,18 +21,6 @@
 
 namespace
 {
-// The lines of text, in order, each expected after the previous one.
-void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines)
-{
-    std::size_t at = 0;
-    for (const std::string& line : lines)
-    {
-        std::size_t found = text.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "missing (or out of order): \"" << line << "\"\nin:\n" << text;
-        at = found + line.size();
-    }
-}
-
 // The demo unloads the GL driver on exit, whose one-time allocations no stack
 // can then attribute: a sanitizer build's leak check is left off for it.
 int RunDemo(const std::filesystem::path& folder, const std::string& arguments, const std::string& environment = "")

@@ -41,18 +41,6 @@ int RunInspect(const std::string& arguments)
     return Shell("'" VEXLAR_BINARY_DIR "/bin/vexlar-inspect' " + arguments + " >stdout.txt 2>stderr.txt");
 }
 
-// The lines of text, in order, each expected after the previous one.
-void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines)
-{
-    std::size_t at = 0;
-    for (const std::string& line : lines)
-    {
-        std::size_t found = text.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "missing (or out of order): \"" << line << "\"\nin:\n" << text;
-        at = found + line.size();
-    }
-}
-
 struct Picture
 {
     int width = 0;
