@@ -1,7 +1,6 @@
 #include "demo/T_DemoOptions.h"
 #include "demo/T_OfflineRun.h"
 #include "vexlar3d/core/T_Config.h"
-#include "vexlar3d/core/T_FixedStepTimer.h"
 
 #include "core/TestScratch.h"
 
@@ -11,33 +10,6 @@
 
 using Outcome = T_DemoOptions::Outcome;
 using Mode = T_DemoOptions::Mode;
-
-TEST(FixedStepTimer, FrameNIsAtStartPlusNOverTheRateWithoutDrift)
-{
-    EnterScratchFolder();
-    T_FixedStepTimer timer(60000, 1001);
-    EXPECT_EQ(g_timer, &timer);
-    timer.Reset();
-    EXPECT_EQ(*timer.GetTime(), 0.0f);
-    for (int n = 1; n <= 4496; ++n)
-        timer.Update();
-    // 4496 frames of 1001/60000 s: exactly 75.0093... s, not what adding
-    // the rounded step 4496 times would give.
-    EXPECT_EQ(*timer.GetTime(), static_cast<float>(4496.0 * 1001.0 / 60000.0));
-    EXPECT_NEAR(*timer.GetDelta(), 1001.0f / 60000.0f, 1e-5f);
-
-    timer.SetStart(70.0);
-    timer.Reset();
-    EXPECT_EQ(*timer.GetTime(), 70.0f);
-    timer.Update();
-    timer.Update();
-    EXPECT_EQ(*timer.GetTime(), static_cast<float>(70.0 + 2 * 1001.0 / 60000.0));
-
-    // A rate that makes no sense falls back to 60 frames per second.
-    T_FixedStepTimer odd(0, 1);
-    odd.Update();
-    EXPECT_EQ(*odd.GetTime(), static_cast<float>(1.0 / 60.0));
-}
 
 TEST(OfflineRun, AudioOfEveryFrameAddsUpToTheWholeSpan)
 {

@@ -1,4 +1,4 @@
-// Records the OpenGL calls of trace_probe with apitrace (EGL tracer, which
+// Records the OpenGL calls of the trace probe with apitrace (EGL tracer, which
 // works under SDL's offscreen driver) and checks what the render-state cache
 // sends between the two passes of a shader: only glColor4fv when the second
 // layer's blend pair, depth function, depth-write and wire-frame flags equal

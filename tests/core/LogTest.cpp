@@ -207,7 +207,7 @@ TEST_F(LogTest, InstanceWritesVexlarLogWithTheMessageIdiom)
     VEXLAR_LOG("  Creating effect manager ...\n");
     VEXLAR_LOG("    value " << 3 << ' ' << 0.1f << "\n");
     EXPECT_EQ(T_Log::Instance().line, __LINE__ - 1);
-    EXPECT_NE(T_Log::Instance().file.find("test_log.cpp"), std::string::npos);
+    EXPECT_NE(T_Log::Instance().file.find("LogTest.cpp"), std::string::npos);
     std::string text = ReadFile(folder / "vexlar.log");
     EXPECT_EQ(text.substr(text.find("\n\n") + 2), "  Creating effect manager ...\n    value 3 0.1\n");
 }

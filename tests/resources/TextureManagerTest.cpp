@@ -1,4 +1,6 @@
-// The texture manager over images made by ImageMagick, without a gfx server.
+// The texture manager over images made by ImageMagick, without a gfx server,
+// and its default texture on a real context.
+#include "graphics/GfxTestSupport.h"
 #include "shaders/ShaderTestSupport.h"
 
 #include "vexlar3d/resources/T_ITextureManager.h"
@@ -169,4 +171,55 @@ TEST_F(TextureManagerTest, FullTableRefusesLoadAndCreateButFinds)
     EXPECT_EQ(fire->refCount, 1);
     EXPECT_EQ(small.Find("dyn"), made);
     EXPECT_EQ(small.Find("nothing"), small.GetDefault());
+}
+
+namespace
+{
+// The texture manager beside a gfx server on a real context.
+class TextureManagerGlTest : public GfxTest
+{
+protected:
+    void SetUp() override
+    {
+        GfxTest::SetUp();
+        Start();
+        data.Start();
+    }
+
+    void TearDown() override
+    {
+        data.Stop();
+        GfxTest::TearDown();
+    }
+
+    shadertest::Subsystems data;
+};
+} // namespace
+
+TEST_F(TextureManagerGlTest, DefaultTextureGetsAnOpaqueWhiteOpenGlTexture)
+{
+    // Made while the server has a context: uploaded at once.
+    T_Texture* fallback = data.textures->GetDefault();
+    ASSERT_TRUE(glIsTexture(fallback->glName));
+    EXPECT_TRUE(data.textures->UploadDefaultTexture());
+
+    // Made before the context, as at start-up: uploaded when asked.
+    data.Stop();
+    server->Shutdown();
+    auto early = std::make_unique<T_TextureManager>(256);
+    EXPECT_EQ(early->GetDefault()->glName, 0xFFFFFFFFu);
+    server = std::make_unique<T_GfxServer>();
+    ASSERT_TRUE(server->Init(window));
+    ASSERT_TRUE(early->UploadDefaultTexture());
+    fallback = early->GetDefault();
+    ASSERT_TRUE(glIsTexture(fallback->glName));
+    EXPECT_EQ(fallback->pixels, nullptr);
+    std::vector<unsigned char> texels(64 * 64 * 4, 0);
+    glBindTexture(GL_TEXTURE_2D, fallback->glName);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_TRUE(std::all_of(texels.begin(), texels.end(), [](unsigned char c) { return c == 0xFF; }));
+    const GLuint name = fallback->glName;
+    early.reset();
+    EXPECT_FALSE(glIsTexture(name));
 }

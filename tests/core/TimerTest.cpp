@@ -1,3 +1,4 @@
+#include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_MultimediaTimer.h"
 #include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/platform/T_Clock.h"
@@ -124,4 +125,31 @@ TEST_F(TimerTest, MultimediaTimerResetDeltaSameMillisecondAndWrap)
     EXPECT_NEAR(*wrapping.GetTime(), 2.0f, 1e-6f);
     EXPECT_NEAR(*wrapping.GetDelta(), 2.0f - 0.499f, 1e-6f);
     EXPECT_GT(*wrapping.GetDelta(), 0.0f);
+}
+
+TEST(FixedStepTimer, FrameNIsAtStartPlusNOverTheRateWithoutDrift)
+{
+    EnterScratchFolder();
+    T_FixedStepTimer timer(60000, 1001);
+    EXPECT_EQ(g_timer, &timer);
+    timer.Reset();
+    EXPECT_EQ(*timer.GetTime(), 0.0f);
+    for (int n = 1; n <= 4496; ++n)
+        timer.Update();
+    // 4496 frames of 1001/60000 s: exactly 75.0093... s, not what adding
+    // the rounded step 4496 times would give.
+    EXPECT_EQ(*timer.GetTime(), static_cast<float>(4496.0 * 1001.0 / 60000.0));
+    EXPECT_NEAR(*timer.GetDelta(), 1001.0f / 60000.0f, 1e-5f);
+
+    timer.SetStart(70.0);
+    timer.Reset();
+    EXPECT_EQ(*timer.GetTime(), 70.0f);
+    timer.Update();
+    timer.Update();
+    EXPECT_EQ(*timer.GetTime(), static_cast<float>(70.0 + 2 * 1001.0 / 60000.0));
+
+    // A rate that makes no sense falls back to 60 frames per second.
+    T_FixedStepTimer odd(0, 1);
+    odd.Update();
+    EXPECT_EQ(*odd.GetTime(), static_cast<float>(1.0 / 60.0));
 }

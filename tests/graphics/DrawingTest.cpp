@@ -1,7 +1,7 @@
 // Pixels drawn by the gfx server, read back with glReadPixels: meshes, the
 // two draw routines giving identical pictures, texture upload (RGB rows of
 // any width, 8-bit luminance, both mip-map paths), the picture letterboxed
-// into a drawable of another size, ReadPixels, and the bitmap font.
+// into a drawable of another size, and ReadPixels.
 #include "GfxTestSupport.h"
 
 #include "vexlar3d/graphics/T_Driver.h"
@@ -419,73 +419,4 @@ TEST_F(DrawTest, ReadPixelsReadsThePictureAtTheImageSize)
     tiny.dataSize = 16;
     server->ReadPixels(&tiny);
     EXPECT_EQ(tiny.pixels[0], 0);
-}
-
-class FontTest : public GfxTest
-{
-protected:
-    void SetUp() override
-    {
-        GfxTest::SetUp();
-        g_config.textureFilter = 0;
-        Start();
-        // 10 x 10 cells of 16 texels; cell i has colour (10 + 2i, 255 - i, 77).
-        fontTexture = MakeTexture("font", 160, 160, 32, [](int x, int y, unsigned char* p) {
-            const int cell = (9 - y / 16) * 10 + x / 16;
-            p[0] = static_cast<unsigned char>(10 + 2 * cell);
-            p[1] = static_cast<unsigned char>(255 - cell);
-            p[2] = 77;
-            p[3] = 255;
-        });
-        ASSERT_TRUE(server->UploadTexture(fontTexture.get()));
-        font = FlatShader("default_font", 1, 1, 1);
-        font->layers[0]->AddTexture(fontTexture.get());
-        server->BuildFont(32, 20);
-    }
-
-    static Rgba CellColour(int cell)
-    {
-        return Rgba{static_cast<unsigned char>(10 + 2 * cell), static_cast<unsigned char>(255 - cell), 77, 255};
-    }
-
-    std::unique_ptr<T_Texture> fontTexture;
-    std::unique_ptr<T_Shader> font;
-};
-
-TEST_F(FontTest, PrintMakesTheNextShaderAndCameraApplyInFull)
-{
-    auto lit = FlatShader("lit", 1, 1, 1);
-    lit->material = std::make_unique<T_Material>();
-    server->SetShader(lit.get());
-    UseOrthoCamera();
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-
-    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, "hi");
-    EXPECT_EQ(server->currentShader, nullptr);
-    EXPECT_EQ(server->currentCamera, nullptr);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING)); // the font shader has no material
-    EXPECT_NEAR(GetMatrix(GL_PROJECTION_MATRIX)[0], 2.0f, 1e-6); // glOrtho(0, 1, ...)
-
-    server->SetShader(lit.get());
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    server->SetCamera(&camera);
-    EXPECT_NEAR(GetMatrix(GL_PROJECTION_MATRIX)[0], 1.0f, 1e-6);
-
-    // A null format or shader draws nothing and leaves the state alone.
-    server->Print(font.get(), 0.0f, 0.0f, 1.0f, 1.0f, nullptr);
-    server->Print(nullptr, 0.0f, 0.0f, 1.0f, 1.0f, "x");
-    EXPECT_EQ(server->currentShader, lit.get());
-}
-
-TEST_F(FontTest, TextIsTexturedAfterAnUntexturedPass)
-{
-    T_Mesh quad;
-    AddQuad(quad, -1.0f, -0.75f, -0.9f, -0.7f);
-    auto plain = FlatShader("plain", 0, 0, 0);
-    UseOrthoCamera();
-    server->BeginFrame();
-    server->SetShader(plain.get());
-    server->DrawMesh(&quad, 6, 0, 0.0f); // leaves texturing off
-    server->Print(font.get(), 0.5f, 0.5f, 1.0f, 1.0f, "A");
-    EXPECT_EQ(ReadPixel(320 + 16, 240 + 16), CellColour(33));
 }
