@@ -11,17 +11,18 @@
 #include "vexlar3d/core/T_Config.h"
 #include "vexlar3d/graphics/T_Camera.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/platform/T_Video.h"
 #include "vexlar3d/graphics/T_Mesh.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
-#include <SDL2/SDL.h>
 
 #include <GL/gl.h>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <string>
 #include <cstdlib>
 #include <memory>
 
@@ -29,7 +30,7 @@ namespace
 {
 struct Scene
 {
-    SDL_Window* window = nullptr;
+    T_NativeWindow* window = nullptr;
     std::unique_ptr<T_GfxServer> server;
     std::unique_ptr<T_Texture> texture;
     std::unique_ptr<T_Shader> shader;
@@ -62,20 +63,14 @@ void BuildGrid(T_Mesh& mesh, float extent)
         }
 }
 
-bool Setup()
+bool Setup(std::string& error)
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+    if (!T_Video::Start(error))
         return false;
     scene = new Scene;
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    scene->window = SDL_CreateWindow("bench", 0, 0, g_config.width, g_config.height,
-                                     SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    T_Video::SetGLAttributes(32, 24);
+    scene->window = T_Video::CreateGLWindow("bench", g_config.width, g_config.height, false, error);
     if (scene->window == nullptr)
         return false;
     scene->server = std::make_unique<T_GfxServer>();
@@ -132,17 +127,18 @@ BENCHMARK(BM_DrawImmediate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseR
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    if (!Setup())
+    std::string error;
+    if (!Setup(error))
     {
-        std::fprintf(stderr, "no OpenGL context: %s\n", SDL_GetError());
+        std::fprintf(stderr, "no OpenGL context: %s\n", error.c_str());
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     scene->server->Shutdown();
     scene->server.reset();
-    SDL_DestroyWindow(scene->window);
+    T_Video::DestroyWindow(scene->window);
     delete scene;
-    SDL_Quit();
+    T_Video::Stop();
     return 0;
 }

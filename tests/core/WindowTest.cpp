@@ -4,6 +4,7 @@
 #include "vexlar3d/platform/T_Video.h"
 
 #include "GlDriverPin.h"
+#include "graphics/GfxTestSupport.h"
 #include "core/TestScratch.h"
 
 #include <gtest/gtest.h>
@@ -45,17 +46,17 @@ TEST_F(WindowTest, WindowedClientAreaIsTheConfiguredSizeWithAnOpenGLFrameBuffer)
         PinGlDriverModules();
         EXPECT_EQ(g_window, &window);
         ASSERT_NE(window.GetHandle(), nullptr);
-        Uint32 flags = SDL_GetWindowFlags(window.GetHandle());
+        Uint32 flags = SDL_GetWindowFlags(Sdl(window.GetHandle()));
         EXPECT_TRUE(flags & SDL_WINDOW_OPENGL);
         EXPECT_TRUE(flags & SDL_WINDOW_HIDDEN); // until Show
-        EXPECT_STREQ(SDL_GetWindowTitle(window.GetHandle()), "Vexlar 3D engine");
+        EXPECT_STREQ(SDL_GetWindowTitle(Sdl(window.GetHandle())), "Vexlar 3D engine");
         int w = 0, h = 0;
         T_Video::GetClientSize(window.GetHandle(), w, h);
         EXPECT_EQ(w, 800);
         EXPECT_EQ(h, 600);
 
         // The driver can make its context on it, with a depth buffer.
-        SDL_GLContext context = SDL_GL_CreateContext(window.GetHandle());
+        SDL_GLContext context = SDL_GL_CreateContext(Sdl(window.GetHandle()));
         ASSERT_NE(context, nullptr) << SDL_GetError();
         // (Off screen the surface is a single-buffered pbuffer, so only the
         // depth buffer is checked.)
@@ -65,7 +66,7 @@ TEST_F(WindowTest, WindowedClientAreaIsTheConfiguredSizeWithAnOpenGLFrameBuffer)
         SDL_GL_DeleteContext(context);
 
         window.Show();
-        flags = SDL_GetWindowFlags(window.GetHandle());
+        flags = SDL_GetWindowFlags(Sdl(window.GetHandle()));
         EXPECT_TRUE(flags & SDL_WINDOW_SHOWN);
         EXPECT_FALSE(flags & SDL_WINDOW_FULLSCREEN);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
@@ -84,7 +85,7 @@ TEST_F(WindowTest, FullScreenWithoutTheModeTakesTheDesktopAndRestoresTheCursor)
         PinGlDriverModules();
         ASSERT_NE(window.GetHandle(), nullptr);
         window.Show();
-        EXPECT_EQ(SDL_GetWindowFlags(window.GetHandle()) & SDL_WINDOW_FULLSCREEN_DESKTOP,
+        EXPECT_EQ(SDL_GetWindowFlags(Sdl(window.GetHandle())) & SDL_WINDOW_FULLSCREEN_DESKTOP,
                   static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     }

@@ -1,4 +1,6 @@
 // The effects drawn by the real gfx server into a hidden OpenGL window.
+#include <SDL.h>
+
 #include "demo/T_GrainOverlay.h"
 #include "demo/T_MetaBalls.h"
 #include "demo/T_PlasmaTexture.h"

@@ -375,11 +375,11 @@ TEST_F(DrawTest, PictureIsPillarboxedInAWiderDrawable)
 
     // A size change seen by ClearViewport re-applies the viewport; the size
     // comes from SDL's drawable.
-    SDL_SetWindowSize(window, 1000, 480);
+    SDL_SetWindowSize(Sdl(window), 1000, 480);
     server->ClearViewport(500, 240);
     glGetIntegerv(GL_VIEWPORT, v);
     EXPECT_EQ(v[0], 180 + 320);
-    SDL_SetWindowSize(window, 800, 480);
+    SDL_SetWindowSize(Sdl(window), 800, 480);
     server->ClearViewport(800, 480);
     glGetIntegerv(GL_VIEWPORT, v);
     EXPECT_EQ(v[0], 80 + 320);

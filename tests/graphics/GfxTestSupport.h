@@ -16,8 +16,8 @@
 #include "GlDriverPin.h"
 #include "core/TestScratch.h"
 
-#include <SDL2/SDL.h>
 
+#include <SDL2/SDL.h>
 #include <GL/gl.h>
 
 #include <array>
@@ -41,16 +41,22 @@ public:
     float delta = 0.0f;
 };
 
+// The SDL window beneath the engine's, for looking at what the platform
+// layer did with it.
+inline SDL_Window* Sdl(T_NativeWindow* window)
+{
+    return reinterpret_cast<SDL_Window*>(window);
+}
+
 // Creates a hidden OpenGL window with the engine's own attributes, retrying
 // with 24 depth bits as the engine's window does.
-inline SDL_Window* CreateGlWindow(int width, int height)
+inline T_NativeWindow* CreateGlWindow(int width, int height)
 {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return nullptr;
     std::string error;
-    SDL_GL_ResetAttributes();
+    if (!T_Video::Start(error))
+        return nullptr;
     T_Video::SetGLAttributes(g_config.colorBits, g_config.depthBits);
-    SDL_Window* window = T_Video::CreateGLWindow("vexlar test", width, height, false, error);
+    T_NativeWindow* window = T_Video::CreateGLWindow("vexlar test", width, height, false, error);
     if (window == nullptr && g_config.depthBits == 32)
     {
         T_Video::SetGLAttributes(g_config.colorBits, 24);
@@ -142,7 +148,7 @@ protected:
     void Start(int width = 640, int height = 480)
     {
         window = CreateGlWindow(width, height);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
+        ASSERT_NE(window, nullptr);
         server = std::make_unique<T_GfxServer>();
         ASSERT_TRUE(server->Init(window));
         PinGlDriverModules();
@@ -155,8 +161,8 @@ protected:
         server.reset();
         if (window != nullptr)
         {
-            SDL_DestroyWindow(window);
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            T_Video::DestroyWindow(window);
+            T_Video::Stop();
         }
         g_config = T_Config{};
     }
@@ -184,7 +190,7 @@ protected:
         return m;
     }
 
-    SDL_Window* window = nullptr;
+    T_NativeWindow* window = nullptr;
     std::unique_ptr<T_GfxServer> server;
     T_Camera camera;
     T_TestTimer timer;

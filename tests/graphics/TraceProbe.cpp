@@ -11,7 +11,7 @@
 int main(int argc, char** argv)
 {
     g_config = T_Config{};
-    SDL_Window* window = CreateGlWindow(640, 480);
+    T_NativeWindow* window = CreateGlWindow(640, 480);
     if (window == nullptr)
         return 2;
     int result = 0;
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
         server.EndFrame();
         server.Shutdown();
     }
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    T_Video::DestroyWindow(window);
+    T_Video::Stop();
     return result;
 }

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+struct T_NativeWindow;
+
 // The one application window: a full-screen window or a framed window with
 // a client area of the configured size, created hidden with an OpenGL
 // frame buffer (the driver makes its context on it). Its message handler
@@ -21,9 +23,9 @@ public:
     // The window procedure: handles one message of the queue.
     void HandleMessage(const SDL_Event& event);
 
-    SDL_Window* GetHandle() { return handle; }
+    T_NativeWindow* GetHandle() { return handle; }
 
-    SDL_Window* handle = nullptr;
+    T_NativeWindow* handle = nullptr;
     bool fullscreen = false;
 
     static constexpr const char* title = "Vexlar 3D engine";

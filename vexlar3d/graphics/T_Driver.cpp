@@ -57,12 +57,12 @@ T_Driver::~T_Driver()
 
 bool T_Driver::CreateContext()
 {
-    renderContext = SDL_GL_CreateContext(window);
+    renderContext = SDL_GL_CreateContext(reinterpret_cast<SDL_Window*>(window));
     if (renderContext == nullptr && g_config.depthBits == 32)
     {
         VEXLAR_LOG("    32 depth bits refused (" << SDL_GetError() << "), retrying with 24 ...\n");
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        renderContext = SDL_GL_CreateContext(window);
+        renderContext = SDL_GL_CreateContext(reinterpret_cast<SDL_Window*>(window));
     }
     if (renderContext == nullptr)
     {
@@ -104,7 +104,7 @@ bool T_Driver::ReadWindowSystemExtensions()
     return false;
 }
 
-bool T_Driver::Init(SDL_Window* sdlWindow)
+bool T_Driver::Init(T_NativeWindow* sdlWindow)
 {
     window = sdlWindow;
     if (window == nullptr || renderContext != nullptr)
@@ -159,13 +159,13 @@ void T_Driver::Shutdown()
 void T_Driver::MakeCurrent()
 {
     if (window != nullptr && renderContext != nullptr)
-        SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(renderContext));
+        SDL_GL_MakeCurrent(reinterpret_cast<SDL_Window*>(window), static_cast<SDL_GLContext>(renderContext));
 }
 
 void T_Driver::ReleaseCurrent()
 {
     if (window != nullptr)
-        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_MakeCurrent(reinterpret_cast<SDL_Window*>(window), nullptr);
 }
 
 bool T_Driver::HasExtension(const std::string& name) const

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-struct SDL_Window;
+struct T_NativeWindow;
 
 // The link between the window and OpenGL: creates the context on the SDL
 // window, reads and logs the adapter's strings and extension lists, detects
@@ -31,7 +31,7 @@ public:
     // False when no context could be created or when no window-system
     // extension list (EGL or GLX) can be had; a context that was created
     // stays current then.
-    bool Init(SDL_Window* sdlWindow);
+    bool Init(T_NativeWindow* sdlWindow);
     // Releases and deletes the context.
     void Shutdown();
     void MakeCurrent();
@@ -52,7 +52,7 @@ public:
     // sets gl12, 1.3 or above sets both; no leading number sets neither.
     static void ReadCoreVersion(const std::string& versionText, bool& gl12, bool& gl13);
 
-    SDL_Window* window = nullptr;
+    T_NativeWindow* window = nullptr;
     void* renderContext = nullptr; // SDL_GLContext
     std::string renderer;
     std::string vendor;

@@ -143,7 +143,7 @@ bool T_GfxServer::RefreshPicture(std::int32_t givenWidth, std::int32_t givenHeig
     std::int32_t newWidth = 0;
     std::int32_t newHeight = 0;
     if (window != nullptr)
-        SDL_GL_GetDrawableSize(window, &newWidth, &newHeight);
+        SDL_GL_GetDrawableSize(reinterpret_cast<SDL_Window*>(window), &newWidth, &newHeight);
     if (newWidth <= 0 || newHeight <= 0)
     {
         newWidth = givenWidth;
@@ -165,7 +165,7 @@ bool T_GfxServer::RefreshPicture(std::int32_t givenWidth, std::int32_t givenHeig
     return moved;
 }
 
-bool T_GfxServer::Init(SDL_Window* sdlWindow)
+bool T_GfxServer::Init(T_NativeWindow* sdlWindow)
 {
     if (ready)
         return false;
@@ -330,7 +330,7 @@ void T_GfxServer::EndFrame()
     if (!ready)
         return;
     glFlush();
-    SDL_GL_SwapWindow(window);
+    SDL_GL_SwapWindow(reinterpret_cast<SDL_Window*>(window));
 }
 
 bool T_GfxServer::CheckMesh(const T_Mesh& mesh, std::int32_t count, std::int32_t first, std::uint32_t& minIndex,

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-struct SDL_Window;
+struct T_NativeWindow;
 class T_Driver;
 class T_ShaderLayer;
 
@@ -46,7 +46,7 @@ public:
     T_GfxServer& operator=(const T_GfxServer&) = delete;
 
     // Creates the context on the window and sets the initial render state.
-    bool Init(SDL_Window* window);
+    bool Init(T_NativeWindow* window);
     // Clears the buffers and releases the context.
     void Shutdown();
     // Compiles the bitmap font's display lists: glyph quads `size` pixels of
@@ -140,7 +140,7 @@ private:
     bool CheckMesh(const T_Mesh& mesh, std::int32_t count, std::int32_t first, std::uint32_t& minIndex,
                    std::uint32_t& maxIndex);
 
-    SDL_Window* window = nullptr;
+    T_NativeWindow* window = nullptr;
     bool ready = false;
     DrawRoutine drawRoutine = DrawRoutine::VertexArrays;
     Rect picture;

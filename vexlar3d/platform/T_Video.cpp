@@ -2,6 +2,14 @@
 
 #include <SDL.h>
 
+namespace
+{
+SDL_Window* Sdl(T_NativeWindow* window)
+{
+    return reinterpret_cast<SDL_Window*>(window);
+}
+} // namespace
+
 bool T_Video::Start(std::string& error)
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
@@ -50,7 +58,7 @@ void T_Video::SetGLAttributes(int colorBits, int depthBits)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
-SDL_Window* T_Video::CreateGLWindow(const char* title, int width, int height, bool borderless, std::string& error)
+T_NativeWindow* T_Video::CreateGLWindow(const char* title, int width, int height, bool borderless, std::string& error)
 {
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (borderless)
@@ -60,17 +68,19 @@ SDL_Window* T_Video::CreateGLWindow(const char* title, int width, int height, bo
     SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (window == nullptr)
         error = SDL_GetError();
-    return window;
+    return reinterpret_cast<T_NativeWindow*>(window);
 }
 
-void T_Video::DestroyWindow(SDL_Window* window)
+void T_Video::DestroyWindow(T_NativeWindow* nativeWindow)
 {
+    SDL_Window* window = Sdl(nativeWindow);
     if (window != nullptr)
         SDL_DestroyWindow(window);
 }
 
-T_Video::FullscreenResult T_Video::EnterFullscreen(SDL_Window* window, const DisplayMode& wanted)
+T_Video::FullscreenResult T_Video::EnterFullscreen(T_NativeWindow* nativeWindow, const DisplayMode& wanted)
 {
+    SDL_Window* window = Sdl(nativeWindow);
     if (window == nullptr)
         return FullscreenResult::Failed;
 
@@ -112,14 +122,16 @@ T_Video::FullscreenResult T_Video::EnterFullscreen(SDL_Window* window, const Dis
     return FullscreenResult::Failed;
 }
 
-void T_Video::LeaveFullscreen(SDL_Window* window)
+void T_Video::LeaveFullscreen(T_NativeWindow* nativeWindow)
 {
+    SDL_Window* window = Sdl(nativeWindow);
     if (window != nullptr)
         SDL_SetWindowFullscreen(window, 0);
 }
 
-void T_Video::ShowAndActivate(SDL_Window* window)
+void T_Video::ShowAndActivate(T_NativeWindow* nativeWindow)
 {
+    SDL_Window* window = Sdl(nativeWindow);
     if (window == nullptr)
         return;
     SDL_ShowWindow(window);
@@ -139,14 +151,16 @@ void T_Video::SuppressScreenSaver(bool suppress)
         SDL_EnableScreenSaver();
 }
 
-void T_Video::GetClientSize(SDL_Window* window, int& width, int& height)
+void T_Video::GetClientSize(T_NativeWindow* nativeWindow, int& width, int& height)
 {
+    SDL_Window* window = Sdl(nativeWindow);
     width = height = 0;
     if (window != nullptr)
         SDL_GetWindowSize(window, &width, &height);
 }
 
-unsigned T_Video::WindowId(SDL_Window* window)
+unsigned T_Video::WindowId(T_NativeWindow* nativeWindow)
 {
+    SDL_Window* window = Sdl(nativeWindow);
     return window != nullptr ? SDL_GetWindowID(window) : 0;
 }

@@ -4,7 +4,8 @@
 
 #include <string>
 
-struct SDL_Window;
+// A window of the platform layer; what it is stays beneath this layer.
+struct T_NativeWindow;
 
 // The display and its windows, over SDL's video subsystem.
 class T_Video
@@ -26,8 +27,8 @@ public:
 
     // A hidden OpenGL window with a client area of width x height; null on
     // failure with SDL's reason in error.
-    static SDL_Window* CreateGLWindow(const char* title, int width, int height, bool borderless, std::string& error);
-    static void DestroyWindow(SDL_Window* window);
+    static T_NativeWindow* CreateGLWindow(const char* title, int width, int height, bool borderless, std::string& error);
+    static void DestroyWindow(T_NativeWindow* window);
 
     enum class FullscreenResult
     {
@@ -39,14 +40,14 @@ public:
     // Takes the whole screen: the exact requested mode when the display has
     // it and really switches to it, else a full-screen window at the desktop
     // mode (the picture is then scaled by the renderer).
-    static FullscreenResult EnterFullscreen(SDL_Window* window, const DisplayMode& wanted);
+    static FullscreenResult EnterFullscreen(T_NativeWindow* window, const DisplayMode& wanted);
     // Back to a normal window and the desktop's own mode.
-    static void LeaveFullscreen(SDL_Window* window);
+    static void LeaveFullscreen(T_NativeWindow* window);
 
-    static void ShowAndActivate(SDL_Window* window);
+    static void ShowAndActivate(T_NativeWindow* window);
     static void ShowCursor(bool show);
     static void SuppressScreenSaver(bool suppress);
 
-    static void GetClientSize(SDL_Window* window, int& width, int& height);
-    static unsigned WindowId(SDL_Window* window);
+    static void GetClientSize(T_NativeWindow* window, int& width, int& height);
+    static unsigned WindowId(T_NativeWindow* window);
 };
