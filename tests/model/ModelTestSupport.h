@@ -199,6 +199,11 @@ public:
     void PlayStream(const std::string&) override {}
     void StopStream(const std::string&) override {}
     void SetStreamVolume(const std::string&, std::int32_t) override {}
+    bool InitOffline() override { return true; }
+    bool RenderOffline(float*, std::int32_t) override { return false; }
+    bool RenderOffline(std::int16_t*, std::int32_t) override { return false; }
+    bool IsOffline() const override { return false; }
+    bool SeekStream(const std::string&, double) override { return false; }
 
     std::array<float, 512> spectrum{};
     int spectrumReads = 0;

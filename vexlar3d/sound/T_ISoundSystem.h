@@ -32,6 +32,19 @@ public:
     virtual void StopStream(const std::string& name) = 0;
     virtual void SetStreamVolume(const std::string& name, std::int32_t volume) = 0;
 
+    // Offline rendering, for captures: InitOffline sets the mixer up like
+    // Init but opens no device; RenderOffline then mixes `frames` stereo
+    // frames (interleaved) at the mix rate into `out` and feeds the
+    // spectrum. RenderOffline is false, with `out` silenced, unless
+    // InitOffline is in force.
+    virtual bool InitOffline() = 0;
+    virtual bool RenderOffline(float* out, std::int32_t frames) = 0;
+    virtual bool RenderOffline(std::int16_t* out, std::int32_t frames) = 0;
+    virtual bool IsOffline() const = 0;
+    // Moves an open stream to `seconds` from its start, idle or playing.
+    // False for an unknown name or a format that cannot seek.
+    virtual bool SeekStream(const std::string& name, double seconds) = 0;
+
 protected:
     ~T_ISoundSystem() = default;
 };

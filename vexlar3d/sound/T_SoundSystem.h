@@ -48,20 +48,14 @@ public:
     void StopStream(const std::string& name) override;
     void SetStreamVolume(const std::string& name, std::int32_t volume) override;
 
-    // Like Init, but opens no device: the mixer runs only when RenderOffline
-    // is called, with the same arithmetic as live. Always succeeds for a
+    // Offline mode: the mixer runs only when RenderOffline is called, with
+    // the same arithmetic as live. InitOffline always succeeds for a
     // supported mix rate.
-    bool InitOffline();
-    // Mixes `frames` stereo frames (interleaved) at the mix rate into `out`
-    // and feeds the spectrum. False, with `out` silenced, unless InitOffline
-    // is in force.
-    bool RenderOffline(float* out, std::int32_t frames);
-    bool RenderOffline(std::int16_t* out, std::int32_t frames);
-    bool IsOffline() const { return m_offline; }
-
-    // Moves an open stream to `seconds` from its start, idle or playing.
-    // False for an unknown name or a format that cannot seek.
-    bool SeekStream(const std::string& name, double seconds);
+    bool InitOffline() override;
+    bool RenderOffline(float* out, std::int32_t frames) override;
+    bool RenderOffline(std::int16_t* out, std::int32_t frames) override;
+    bool IsOffline() const override { return m_offline; }
+    bool SeekStream(const std::string& name, double seconds) override;
 
     // "Vexlar mixer 1.0 (SDL x.y.z, libsndfile-a.b.c, libopenmpt d.e.f)".
     static std::string BackendVersion();
