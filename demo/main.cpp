@@ -10,9 +10,9 @@
 #include "vexlar3d/core/T_Vexlar.h"
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/platform/T_Video.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         }
         // No window is ever shown: without a choice of the user's, render
         // off screen, which works with or without a display.
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        T_Video::PreferOffscreen();
     }
 
     g_config = T_Config{};

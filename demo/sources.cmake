@@ -3,7 +3,6 @@ target_sources(vexlar_demo PRIVATE
   T_DemoOptions.cpp
   T_DemoScript.cpp
   T_FadeQuad.cpp
-  T_FfmpegPipe.cpp
   T_FireTexture.cpp
   T_OfflineRun.cpp
   T_PngWriter.cpp

@@ -1,6 +1,7 @@
 #include "demo/T_DemoOptions.h"
 #include "demo/T_OfflineRun.h"
 #include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/platform/T_Process.h"
 
 #include "core/TestScratch.h"
 
@@ -41,7 +42,7 @@ TEST(OfflineRun, FrameTimeStatistics)
     EXPECT_DOUBLE_EQ(T_OfflineRun::Summarize({3.0}).p99, 3.0);
     EXPECT_DOUBLE_EQ(T_OfflineRun::Summarize({}).max, 0.0);
 
-    const double since = T_OfflineRun::SecondsSinceProcessStart();
+    const double since = T_Process::SecondsSinceStart();
     EXPECT_GE(since, 0.0);
     EXPECT_LT(since, 3600.0);
 }

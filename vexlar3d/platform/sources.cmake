@@ -6,4 +6,11 @@ target_sources(vexlar3d PRIVATE
   platform/T_Fpu.cpp
   platform/T_Video.cpp
 )
+
+# Processes and the host.
+target_sources(vexlar3d PRIVATE
+  platform/T_ChildProcess.cpp
+  platform/T_HostInfo.cpp
+  platform/T_Process.cpp
+)
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)
