@@ -1,5 +1,6 @@
 # Sources of demo/ (besides main.cpp).
 target_sources(vexlar_demo PRIVATE
+  StartMusic.cpp
   T_DemoOptions.cpp
   T_DemoScript.cpp
   T_FadeQuad.cpp

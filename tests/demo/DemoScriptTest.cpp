@@ -36,7 +36,7 @@ TEST(DemoScript, BuildsTheTimelineKeepsTheFirePixelsAndStartsTheMusic)
         EXPECT_EQ(script.fire.pixels, fire->pixels);
 
         EXPECT_FLOAT_EQ(g_effectManager->GetEndTime(), 75.0f);
-        auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
+        T_SoundSystem* sound = vexlar->soundSystem;
         ASSERT_NE(sound, nullptr);
         ASSERT_EQ(sound->streams.count("music.ogg"), 1u);
         EXPECT_NE(sound->streams["music.ogg"]->channel, -1); // playing
