@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,6 +34,40 @@ inline std::string ReadFile(const std::filesystem::path& path)
     text << in.rdbuf();
     return text.str();
 }
+
+// The lines of a text, each without its line end (LF or CR LF).
+inline std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Runs a shell command; its exit status, or -1 when it did not exit.
+inline int Shell(const std::string& command)
+{
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+#ifdef VEXLAR_BINARY_DIR
+// Runs one of the build's programs ("vexlar", "vexlar-inspect") in the
+// working folder, its output in stdout.txt and stderr.txt. The demo unloads
+// the GL driver on exit, whose one-time allocations no stack can then
+// attribute: a sanitizer build's leak check is left off for it.
+inline int RunProgram(const std::string& program, const std::string& arguments, const std::string& environment = "")
+{
+    const std::string leaks = program == "vexlar" ? "ASAN_OPTIONS=detect_leaks=0 " : "";
+    return Shell(leaks + environment + " '" VEXLAR_BINARY_DIR "/bin/" + program + "' " + arguments +
+                 " >stdout.txt 2>stderr.txt");
+}
+#endif
 
 // Each of the lines is in the text after the one before it.
 inline void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines)

@@ -48,25 +48,15 @@ int RunCommand(const std::string& command, std::string* output = nullptr)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The archive's entries, unpacked with the standard unzip tool.
+// The archive's entries, unpacked with the standard unzip tool into a folder
+// of the running test's own (the cases of this file run side by side).
 fs::path Unpacked()
 {
-    const fs::path dir = fs::current_path() / "unpacked";
+    const fs::path dir =
+        fs::current_path() / ("unpacked-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     EXPECT_EQ(RunCommand("unzip -q -o '" + (kData / "vexlar.zip").string() + "' -d '" + dir.string() + "'"), 0);
     return dir;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 }  // namespace
@@ -120,10 +110,10 @@ TEST(Archive, IsDeflatedAndPassesUnzipTest)
     std::string output;
     EXPECT_EQ(RunCommand("unzip -t '" + zip + "'", &output), 0) << output;
     ASSERT_EQ(RunCommand("unzip -Z1 '" + zip + "'", &output), 0);
-    EXPECT_EQ(Lines(output), kArchived);
+    EXPECT_EQ(SplitLines(output), kArchived);
     ASSERT_EQ(RunCommand("zipinfo '" + zip + "'", &output), 0);
     int deflated = 0;
-    for (const std::string& line : Lines(output))
+    for (const std::string& line : SplitLines(output))
         for (const char* method : {" defX ", " defN ", " defF ", " defS "})
             deflated += line.find(method) != std::string::npos;
     EXPECT_EQ(deflated, 7) << output;
@@ -327,7 +317,7 @@ TEST(EngineReading, FindsEveryFileAndReadsEveryStatement)
             continue;
         const std::string name = e.path().filename().string();
         std::vector<std::string> expected;
-        for (const std::string& line : Lines(ReadFile(e.path()))) {
+        for (const std::string& line : SplitLines(ReadFile(e.path()))) {
             std::istringstream words(line);
             for (std::string w; line.rfind("//", 0) != 0 && words >> w;)
                 expected.push_back(w);

@@ -8,12 +8,10 @@
 
 #include <png.h>
 #include <sndfile.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -23,22 +21,14 @@ namespace fs = std::filesystem;
 
 namespace
 {
-int Shell(const std::string& command)
-{
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// The demo unloads the GL driver on exit, whose one-time allocations no
-// stack can then attribute: a sanitizer build's leak check is left off.
 int RunDemo(const std::string& arguments, const std::string& environment = "")
 {
-    return Shell("ASAN_OPTIONS=detect_leaks=0 " + environment + " '" VEXLAR_BINARY_DIR "/bin/vexlar' " + arguments + " >stdout.txt 2>stderr.txt");
+    return RunProgram("vexlar", arguments, environment);
 }
 
 int RunInspect(const std::string& arguments)
 {
-    return Shell("'" VEXLAR_BINARY_DIR "/bin/vexlar-inspect' " + arguments + " >stdout.txt 2>stderr.txt");
+    return RunProgram("vexlar-inspect", arguments);
 }
 
 struct Picture
