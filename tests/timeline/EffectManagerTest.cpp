@@ -83,7 +83,7 @@ TEST_F(EffectManagerTest, SpansAreStrictAndCountsTravelWithTheirEntries)
     EXPECT_EQ(manager.drawCounts[0], 0);
 }
 
-TEST_F(EffectManagerTest, FullTableAndUnplaceableOrderAreRefused)
+TEST_F(EffectManagerTest, FullTableUnplaceableOrderAndRepeatsAreRefused)
 {
     auto* extra = new NamedEffect("extra");
     auto* last = new NamedEffect("last");
@@ -110,21 +110,17 @@ TEST_F(EffectManagerTest, FullTableAndUnplaceableOrderAreRefused)
     T_EffectManager empty(0);
     auto* none = new NamedEffect("none");
     EXPECT_FALSE(empty.AddEffect(none, 0.0f, 1.0f, 0));
-    delete none;
     T_EffectManager negative(-5);
     EXPECT_EQ(negative.capacity, 0);
-}
 
-TEST_F(EffectManagerTest, NullAndRepeatedEffectsAreRefused)
-{
+    // A missing effect, and one already placed (it would be drawn twice and
+    // deleted twice), are refused before they are touched.
     T_EffectManager manager(4);
     EXPECT_FALSE(manager.AddEffect(nullptr, 0.0f, 1.0f, 0));
-    auto* effect = new NamedEffect("once");
-    EXPECT_TRUE(manager.AddEffect(effect, 0.0f, 1.0f, 0));
-    // A second entry would draw it twice and delete it twice.
-    EXPECT_FALSE(manager.AddEffect(effect, 5.0f, 9.0f, 1));
+    EXPECT_TRUE(manager.AddEffect(none, 0.0f, 1.0f, 0));
+    EXPECT_FALSE(manager.AddEffect(none, 5.0f, 9.0f, 1));
     EXPECT_EQ(manager.count, 1);
-    EXPECT_EQ(effect->endTime, 1.0f);
+    EXPECT_EQ(none->endTime, 1.0f);
 }
 
 TEST_F(EffectManagerTest, StatisticsReport)
