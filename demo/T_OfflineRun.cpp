@@ -142,7 +142,8 @@ bool T_OfflineRun::Prepare(std::string& error)
             error = "cannot write the video into " + parent.string() + " (missing or not writable)";
             return false;
         }
-        const std::string made = T_Process::MakeTemporaryFolder((fs::temp_directory_path(code) / "vexlar-video-").string());
+        const std::string made =
+            T_Process::MakeTemporaryFolder((fs::temp_directory_path(code) / "vexlar-video-").string());
         if (made.empty())
         {
             error = "cannot make a scratch folder for the video in " + fs::temp_directory_path(code).string();
