@@ -1,4 +1,6 @@
+#include "core/TestScratch.h"
 #include "demo/T_OfflineRun.h"
+#include "vexlar3d/platform/T_ChildProcess.h"
 #include "vexlar3d/platform/T_Process.h"
 
 #include <gtest/gtest.h>
@@ -38,4 +40,35 @@ TEST(OfflineRun, FrameTimeStatistics)
     const double since = T_Process::SecondsSinceStart();
     EXPECT_GE(since, 0.0);
     EXPECT_LT(since, 3600.0);
+}
+
+// What the video run stands on: a child fed through its standard input (as
+// ffmpeg is), and a private scratch folder.
+TEST(OfflineRun, ChildProcessAndScratchFolder)
+{
+    const auto folder = EnterScratchFolder();
+    const std::string shell = T_ChildProcess::Find("sh");
+    ASSERT_FALSE(shell.empty());
+    EXPECT_EQ(T_ChildProcess::Find("no-such-program-here"), "");
+    std::string error;
+    {
+        T_ChildProcess child;
+        ASSERT_TRUE(child.Start(shell, {"-c", "cat >piped.txt; echo done"}, "child.log", error)) << error;
+        EXPECT_TRUE(child.Write("frame bytes", 11, error)) << error;
+        EXPECT_TRUE(child.Finish(error)) << error;
+        EXPECT_EQ(ReadFile("piped.txt"), "frame bytes");
+        EXPECT_EQ(ReadFile("child.log"), "done\n");
+        // A failing child is named in the reason.
+        ASSERT_TRUE(child.Start(shell, {"-c", "exit 3"}, "child.log", error)) << error;
+        EXPECT_FALSE(child.Finish(error));
+        EXPECT_EQ(error, "sh failed with exit status 3");
+        EXPECT_FALSE(child.Start("/no/such/program", {}, "child.log", error));
+    }
+
+    const std::string scratch = T_Process::MakeTemporaryFolder((folder / "scratch-").string());
+    ASSERT_EQ(scratch.size(), (folder / "scratch-XXXXXX").string().size());
+    EXPECT_TRUE(std::filesystem::is_directory(scratch));
+    EXPECT_TRUE(T_Process::CanWriteInto(scratch));
+    EXPECT_FALSE(T_Process::CanWriteInto((folder / "missing").string()));
+    EXPECT_EQ(T_Process::MakeTemporaryFolder((folder / "missing" / "scratch-").string()), "");
 }
