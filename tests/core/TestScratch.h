@@ -13,14 +13,20 @@
 #include <string>
 #include <vector>
 
+// The running test case as "Suite.Case".
+inline std::string TestName()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
 // CTest runs the cases of one binary in parallel in the same folder, and the
 // engine writes vexlar.log to the working folder: every case that uses the
 // process log first moves into a folder of its own.
 inline std::filesystem::path EnterScratchFolder()
 {
     static const std::filesystem::path start = std::filesystem::current_path();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path folder = start / (std::string(info->test_suite_name()) + "." + info->name());
+    std::filesystem::path folder = start / TestName();
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::filesystem::current_path(folder);

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,28 +31,21 @@ const fs::path kData = fs::path(VEXLAR_BINARY_DIR) / "bin" / "Data";
 const std::vector<std::string> kArchived = {"font.tga",   "fire.tga",      "grain_line.tga", "grain_circle.tga",
                                             "envmap.tga", "propeller.3ds", "music.ogg"};
 
-// Runs a shell command; returns its exit status and its output.
+// Runs a shell command; returns its exit status and its output (both streams).
 int RunCommand(const std::string& command, std::string* output = nullptr)
 {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::string text;
-    char buffer[4096];
-    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        text.append(buffer, n);
-    const int status = pclose(pipe);
+    const std::string file = TestName() + ".out";
+    const int status = Shell(command + " >'" + file + "' 2>&1");
     if (output)
-        *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        *output = ReadFile(file);
+    return status;
 }
 
 // The archive's entries, unpacked with the standard unzip tool into a folder
 // of the running test's own (the cases of this file run side by side).
 fs::path Unpacked()
 {
-    const fs::path dir =
-        fs::current_path() / ("unpacked-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    const fs::path dir = fs::current_path() / ("unpacked-" + TestName());
     fs::remove_all(dir);
     EXPECT_EQ(RunCommand("unzip -q -o '" + (kData / "vexlar.zip").string() + "' -d '" + dir.string() + "'"), 0);
     return dir;
