@@ -1,10 +1,9 @@
 #include "vexlar3d/sound/T_SoundSystem.h"
 
 #include "vexlar3d/core/T_Log.h"
+#include "vexlar3d/platform/T_AudioDevice.h"
 #include "vexlar3d/resources/T_DataSource.h"
 #include "vexlar3d/resources/T_IFileSystem.h"
-
-#include "vexlar3d/platform/T_AudioDevice.h"
 
 #include <libopenmpt/libopenmpt.h>
 #include <sndfile.h>
