@@ -16,7 +16,7 @@ TEST_F(DriverTest, InitReadsAndLogsTheAdapter)
 {
     Start();
     T_Driver& driver = *server->GetDriver();
-    EXPECT_NE(driver.renderContext, nullptr);
+    EXPECT_TRUE(driver.context.IsCreated());
     EXPECT_FALSE(driver.renderer.empty());
     EXPECT_EQ(driver.windowSystem, "EGL"); // the offscreen driver runs on EGL
     EXPECT_TRUE(driver.hasEglExtensions);
@@ -76,7 +76,7 @@ TEST_F(DriverTest, FlagsFollowTheListsAndShutdownReleasesTheContext)
 
     // Shutdown lets the context go; drawing afterwards does nothing.
     server->Shutdown();
-    EXPECT_EQ(driver.renderContext, nullptr);
+    EXPECT_FALSE(driver.context.IsCreated());
     EXPECT_FALSE(server->IsReady());
     EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
     server->BeginFrame();

@@ -388,7 +388,7 @@ TEST_F(GfxStateTest, BeginFrameClearsDepthAfterALayerThatStoppedDepthWrites)
     glReadPixels(320, 240, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_EQ(depth, 1.0f);
     EXPECT_EQ(GetInt(GL_DEPTH_WRITEMASK), GL_FALSE); // as the cache says
-    EXPECT_FALSE(server->cachedDepthWrite);
+    EXPECT_FALSE(server->renderState.cachedDepthWrite);
 
     // ClearViewport does the same.
     Layer().depthWrite = true;
