@@ -79,10 +79,11 @@ bool T_Driver::Init(T_NativeWindow* window)
     version = GlString(GL_VERSION);
     extensions = GlString(GL_EXTENSIONS);
 
-    if (!T_GlContext::GetWindowSystemExtensions(windowSystem, windowSystemExtensions))
+    const auto system = T_GlContext::GetWindowSystemExtensions(windowSystem, windowSystemExtensions);
+    if (system == T_GlContext::WindowSystem::Absent)
         return false;
-    hasEglExtensions = windowSystem == "EGL";
-    hasGlxExtensions = windowSystem == "GLX";
+    hasEglExtensions = system == T_GlContext::WindowSystem::Egl;
+    hasGlxExtensions = system == T_GlContext::WindowSystem::Glx;
 
     BlanksToLineFeeds(extensions);
     BlanksToLineFeeds(windowSystemExtensions);

@@ -80,26 +80,26 @@ void* T_GlContext::GetProcAddress(const char* name)
     return SDL_GL_GetProcAddress(name);
 }
 
-bool T_GlContext::GetWindowSystemExtensions(std::string& label, std::string& list)
+T_GlContext::WindowSystem T_GlContext::GetWindowSystemExtensions(std::string& label, std::string& list)
 {
     // The interface whose context is current is the one in use: EGL (the
     // offscreen and Wayland drivers, and X11 when SDL chose EGL) or GLX.
+    WindowSystem system = WindowSystem::Absent;
     const char* found = nullptr;
-    const char* interfaceLabel = nullptr;
     if (eglGetCurrentContext() != EGL_NO_CONTEXT)
     {
-        interfaceLabel = "EGL";
+        system = WindowSystem::Egl;
         found = eglQueryString(eglGetCurrentDisplay(), EGL_EXTENSIONS);
     }
     else if (glXGetCurrentContext() != nullptr)
     {
-        interfaceLabel = "GLX";
+        system = WindowSystem::Glx;
         Display* display = glXGetCurrentDisplay();
         found = display != nullptr ? glXQueryExtensionsString(display, DefaultScreen(display)) : nullptr;
     }
     if (found == nullptr)
-        return false;
-    label = interfaceLabel;
+        return WindowSystem::Absent;
+    label = system == WindowSystem::Egl ? "EGL" : "GLX";
     list = found;
-    return true;
+    return system;
 }

@@ -44,9 +44,13 @@ public:
 
     // The address of an OpenGL function by name (null when not exported).
     static void* GetProcAddress(const char* name);
-    // The extension list of the window-system interface whose context is
-    // current, and its label, "EGL" or "GLX"; false when there is none.
-    static bool GetWindowSystemExtensions(std::string& label, std::string& list);
+
+    // The window-system interface beneath a context.
+    enum class WindowSystem { Absent, Egl, Glx };
+    // The interface whose context is current, with its extension list and
+    // its label, "EGL" or "GLX"; Absent (nothing written) when there is no
+    // current context or it gives no list.
+    static WindowSystem GetWindowSystemExtensions(std::string& label, std::string& list);
 
 private:
     T_NativeWindow* window = nullptr;
