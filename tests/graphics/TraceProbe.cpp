@@ -2,11 +2,13 @@
 // `apitrace trace --api egl`: initialisation, a texture upload, camera
 // reloads, a light, two shaders whose layer passes exercise the render-state
 // cache, texture-coordinate generation and modifiers and the texture
-// functions, then a second frame, a size change and shut-down.
+// functions, then a second frame, a size change and shut-down, and after it
+// every operation once more (which must then send nothing).
 // Usage: graphics_trace_probe [immediate]
 #include "GfxTestSupport.h"
 
 #include "vexlar3d/graphics/T_LightManager.h"
+#include "vexlar3d/graphics/T_Viewport.h"
 
 #include <cstring>
 
@@ -95,6 +97,35 @@ int main(int argc, char** argv)
         // The last layer left depth writes off: the clears still clear depth.
         server.BeginFrame();
         server.ClearViewport(0, 0);
+        server.Shutdown();
+
+        // Without a context every operation must leave OpenGL alone.
+        T_Viewport viewport;
+        server.SetViewport(&viewport);
+        server.SetCamera(&camera);
+        server.SetShader(blended.get());
+        server.BeginFrame();
+        server.DrawMesh(&mesh, 6, 0, 0.0f);
+        server.PushMatrix();
+        server.PopMatrix();
+        server.LoadIdentity();
+        server.RotateX(1.0f);
+        server.Scale(1.0f, 1.0f, 1.0f);
+        server.Translate(1.0f, 1.0f, 1.0f);
+        server.LookAt(0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
+        server.ClearViewport(640, 480);
+        server.ReadPixels(texture.get());
+        if (server.UploadTexture(texture.get()) || server.Init(nullptr) || server.frameCounter != 2)
+            result = 4;
+        server.UpdateTexture(texture.get());
+        server.DeleteTexture(texture.get());
+        lights.ApplyLight(light);
+        server.DisableLight(light);
+        server.BuildFont(32, 20);
+        server.Print(blended.get(), 0.0f, 0.0f, 1.0f, 1.0f, "%s", "text");
+        server.LineWidth(2.0f);
+        server.Color(1.0f, 1.0f, 1.0f, 1.0f);
+        server.EndFrame();
         server.Shutdown();
     }
     T_Video::DestroyWindow(window);
