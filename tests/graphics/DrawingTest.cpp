@@ -106,7 +106,6 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     AddQuad(texturedQuad, 0.05f, 0.05f, 0.95f, 0.7f);
     auto twoPass = FlatShader("twoPass", 1, 1, 1);
     twoPass->SetLayerCount(2);
-    twoPass->cullMode = T_Shader::CullNone;
     twoPass->layers[0]->AddTexture(checker.get());
     T_ShaderLayer& glow = *twoPass->layers[1];
     glow.AddTexture(checker.get());
@@ -155,8 +154,7 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
         strip.AddIndex(static_cast<std::uint32_t>(i));
     }
 
-    T_Camera ortho;
-    ortho.projection = T_Camera::Orthographic;
+    camera.projection = T_Camera::Orthographic;
     T_Camera perspective;
     perspective.z = -1.6f;
     perspective.rotY = 25.0f;
@@ -166,7 +164,7 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
         server->SetDrawRoutine(routine);
         timer.time = 1.7f;
         server->BeginFrame();
-        server->SetCamera(&ortho);
+        server->SetCamera(&camera);
         server->SetShader(plain.get());
         server->DrawMesh(&colouredQuad, 6, 0, 1.7f);
         server->SetShader(twoPass.get());
@@ -200,7 +198,7 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
 }
 
-TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatAndRefusesShortRecords)
+TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatMakesMipmapsAndRefusesShortRecords)
 {
     Start();
     // RGB rows of 5 pixels are 15 bytes: no padding may be assumed.
@@ -268,21 +266,18 @@ TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatAndRefusesShortRecords)
     server->UpdateTexture(texture.get());
     server->DeleteTexture(&empty);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
-TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
-{
-    Start();
+    // Mip-maps come from OpenGL when the adapter can make them, else from GLU.
     T_Driver& driver = *server->GetDriver();
     for (bool generate : {true, false})
     {
         driver.flags[static_cast<int>(T_Driver::Ext::SGIS_generate_mipmap)] = generate;
-        auto texture = MakeTexture("mip", 8, 8, 32, [](int, int, unsigned char* p) {
+        auto mip = MakeTexture("mip", 8, 8, 32, [](int, int, unsigned char* p) {
             p[0] = 200; p[1] = 100; p[2] = 50; p[3] = 255;
         });
-        texture->mipmap = true;
-        ASSERT_TRUE(server->UploadTexture(texture.get()));
-        glBindTexture(GL_TEXTURE_2D, texture->glName);
+        mip->mipmap = true;
+        ASSERT_TRUE(server->UploadTexture(mip.get()));
+        glBindTexture(GL_TEXTURE_2D, mip->glName);
         GLint width = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &width);
         EXPECT_EQ(width, 1) << (generate ? "extension" : "glu");
@@ -292,6 +287,7 @@ TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
         EXPECT_EQ(smallest[2], 50);
     }
 }
+
 
 // The drawable is wider than the picture: bars left and right.
 TEST_F(DrawTest, PictureIsPillarboxedInAWiderDrawable)

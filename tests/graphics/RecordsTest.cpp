@@ -117,28 +117,17 @@ TEST(LightManager, AllocatesFreesAndReusesInArrayOrder)
 
 TEST(Driver, CoreVersionReadsTheLeadingNumber)
 {
-    struct Case
+    const struct
     {
         const char* version;
-        bool gl12;
-        bool gl13;
+        bool gl12, gl13;
+    } cases[] = {
+        {"1.1", false, false},   {"1.1.0 Microsoft", false, false}, {"1.2.1", true, false}, {"1.3", true, true},
+        {"1.5", true, true},     {"1.10", true, true},              {"2.0", true, true},    {"", false, false},
+        {"4.5 (Compatibility Profile) Mesa 22.3.6", true, true},    {"Mesa 1.5", false, false},
+        {"4", false, false},     {"4.", false, false},              {"99999999999999999999.9", false, false},
     };
-    const Case cases[] = {
-        {"1.1", false, false},
-        {"1.1.0 Microsoft", false, false},
-        {"1.2.1", true, false},
-        {"1.3", true, true},
-        {"1.5", true, true},
-        {"1.10", true, true},
-        {"2.0", true, true},
-        {"4.5 (Compatibility Profile) Mesa 22.3.6", true, true},
-        {"", false, false},
-        {"Mesa 1.5", false, false},
-        {"4", false, false},
-        {"4.", false, false},
-        {"99999999999999999999.9", false, false},
-    };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         bool gl12 = true;
         bool gl13 = true;
