@@ -53,6 +53,8 @@ public:
     // sets gl12, 1.3 or above sets both; no leading number sets neither.
     static void ReadCoreVersion(const std::string& versionText, bool& gl12, bool& gl13);
 
+    // The context on the window; the gfx server swaps buffers and reads the
+    // drawable size through it.
     T_GlContext context;
     std::string renderer;
     std::string vendor;
