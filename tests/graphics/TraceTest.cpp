@@ -4,7 +4,6 @@
 // whole (each draw with its vertex data as one line "draw"); immediate mode
 // must send the same calls but for the client arrays.
 // VEXLAR_UPDATE_GOLDEN=1 rewrites the golden file from the run.
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,20 +17,8 @@
 
 namespace
 {
-std::string MaskAddresses(std::string line)
-{
-    for (std::size_t at = line.find("0x"); at != std::string::npos; at = line.find("0x", at + 3))
-    {
-        std::size_t end = at + 2;
-        while (end < line.size() && std::isxdigit(static_cast<unsigned char>(line[end])) != 0)
-            ++end;
-        line.replace(at, end - at, "0x?");
-    }
-    return line;
-}
-
 // The probe's calls from the first of the server's initialisation on, one a
-// line, without the window system's calls and with addresses masked.
+// line, without the window system's calls (the only ones with addresses).
 std::vector<std::string> TraceProbe(const std::string& routine)
 {
     const std::string trace = "probe-" + routine + ".trace";
@@ -52,7 +39,7 @@ std::vector<std::string> TraceProbe(const std::string& routine)
         if (calls.empty() && line.rfind("glEnableClientState(", 0) != 0)
             continue;
         if (line.rfind("gl", 0) == 0)
-            calls.push_back(MaskAddresses(line));
+            calls.push_back(line);
     }
     return calls;
 }
