@@ -6,6 +6,12 @@ target_sources(vexlar3d PRIVATE
   platform/T_Clock.cpp
   platform/T_Events.cpp
   platform/T_Fpu.cpp
+  platform/T_GlContext.cpp
   platform/T_Video.cpp
 )
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)
+
+# OpenGL contexts: EGL and GLX give the window-system extension list.
+set(OpenGL_GL_PREFERENCE GLVND)
+find_package(OpenGL REQUIRED COMPONENTS EGL GLX)
+target_link_libraries(vexlar3d PUBLIC OpenGL::EGL OpenGL::GLX)
