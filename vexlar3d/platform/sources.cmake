@@ -2,8 +2,11 @@
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 target_sources(vexlar3d PRIVATE
   platform/T_Clock.cpp
+  platform/T_Directory.cpp
   platform/T_Events.cpp
+  platform/T_FileMapping.cpp
   platform/T_Fpu.cpp
+  platform/T_RegularFile.cpp
   platform/T_Video.cpp
 )
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)

@@ -35,14 +35,8 @@ public:
     std::string name;
 
 protected:
-    // Shared by the kinds that hold their contents in memory (memory, mapped,
-    // resource): the seek rules and the bounded block copy over a byte array.
-    // otherOriginFromStart: an origin other than 0, 1, 2 counts as 0 when true
-    // and leaves the position alone when false.
-    static bool SeekInBlock(std::uint32_t& position, std::uint32_t size, std::uint32_t offset, std::int32_t origin,
-                            bool otherOriginFromStart);
-    static void ReadFromBlock(const unsigned char* data, std::uint32_t size, std::uint32_t& position,
-                              void* destination, std::uint32_t count);
+    // The largest file any kind opens: sizes and positions are 32-bit.
+    static constexpr std::uint64_t maxFileSize = 0xFFFFFFFFu;
 
     // Forgets where the last token ended; every Open and Seek calls it.
     void ForgetLineEnd() { lastEndedOnLineFeed = false; }
