@@ -50,7 +50,7 @@ TEST(InspectModel, PrintsTheLoadedModel)
               "[0,3,true]\n");
     EXPECT_EQ(Query(root, "t.3ds", "[.materials[] | select(test(\"ink\"))] | length"), "1\n");
     Result raw = Inspect(root, "t.3ds");
-    EXPECT_NE(raw.out.find("[0.1,0,-0]"), std::string::npos) << raw.out;
+    EXPECT_NE(raw.out.find("[0.1,0,-0.0]"), std::string::npos) << raw.out;
 
     // Names with quotes, control and high bytes still give valid JSON.
     std::string odd = std::string("MM\x1c\0\0\0==\x16\0\0\0", 12) + std::string("\xff\xaf\x10\0\0\0", 6) +
