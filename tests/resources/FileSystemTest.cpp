@@ -202,3 +202,33 @@ TEST(FileSystem, LinkCyclesEnd)
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(Contents(source), "x");
 }
+
+// An archive that cannot be read, and an entry that fails its checks, are
+// named in the log once, however often they are met; the name then comes
+// from where the search goes on.
+TEST(FileSystem, UnreadableArchivesAndEntriesAreLoggedOnce)
+{
+    EnterScratchFolder();
+    LogCapture log;
+    WriteFile("Data/fire.tga", "plain");
+    MakeZip("Data/pack.zip", {{"maps/fire.tga", SampleText(2000, 9)}, {"fine.txt", "fine"}});
+    std::string bytes = ReadFile("Data/pack.zip");
+    bytes[bytes.rfind("maps/fire.tga") - 46 + 16] ^= 1; // its central-directory CRC
+    WriteFile("Data/pack.zip", bytes);
+    MakeZip("Data/cut.zip", {{"x.txt", "x"}});
+    WriteFile("Data/cut.zip", ReadFile("Data/cut.zip").substr(0, 40));
+    T_FileSystem fs;
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        ASSERT_TRUE(fs.AddDirectory("Data/"));
+        for (const char* name : {"fire.tga", "fire.tga", "fine.txt"})
+        {
+            T_DataSource* source = fs.OpenFile(name, OpenMode::Mapped);
+            EXPECT_EQ(Contents(source), std::string(name) == "fine.txt" ? "fine" : "plain");
+            fs.CloseFile(source);
+        }
+    }
+    EXPECT_EQ(log.Since(), "  Creating file system ...\n"
+                           "    Cannot read archive Data/cut.zip (not a ZIP archive, or damaged); skipped\n"
+                           "    Cannot read maps/fire.tga in archive Data/pack.zip (damaged or unsupported); skipped\n");
+}
