@@ -22,7 +22,8 @@ public:
     virtual ~T_DataSource() = default;
     virtual bool Open(const std::string& path) = 0;
     virtual void Close() = 0;
-    virtual bool IsOpen() = 0;
+    // Every kind is open exactly when its size is not 0.
+    virtual bool IsOpen() { return GetSize() != 0; }
     virtual bool Seek(std::uint32_t offset, std::int32_t origin) = 0;
     virtual std::int32_t GetChar() = 0;
     virtual void ReadToken(std::string& token, bool skipLine);
@@ -30,7 +31,8 @@ public:
     virtual std::uint32_t GetSize() = 0;
     virtual std::uint32_t Tell() = 0;
     virtual const unsigned char* GetData() = 0;
-    virtual bool Eof() = 0;
+    // The read position has reached the size.
+    virtual bool Eof() { return Tell() >= GetSize(); }
 
     std::string name;
 

@@ -10,11 +10,6 @@ void T_MemorySpanFile::SetSpan(const unsigned char* spanData, std::uint32_t span
     ForgetLineEnd();
 }
 
-bool T_MemorySpanFile::IsOpen()
-{
-    return size != 0;
-}
-
 bool T_MemorySpanFile::Seek(std::uint32_t offset, std::int32_t origin)
 {
     ForgetLineEnd();
@@ -63,9 +58,4 @@ std::uint32_t T_MemorySpanFile::Tell()
 const unsigned char* T_MemorySpanFile::GetData()
 {
     return data;
-}
-
-bool T_MemorySpanFile::Eof()
-{
-    return position >= size;
 }

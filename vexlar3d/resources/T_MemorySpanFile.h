@@ -9,7 +9,6 @@
 class T_MemorySpanFile : public T_DataSource
 {
 public:
-    bool IsOpen() override;
     // Origin 0 from the start, 1 from the position (unsigned arithmetic, so a
     // negative offset in two's complement moves backwards), 2 to the end
     // whatever the offset; a target past the end, or backwards past the
@@ -22,7 +21,6 @@ public:
     std::uint32_t GetSize() override;
     std::uint32_t Tell() override;
     const unsigned char* GetData() override;
-    bool Eof() override;
 
 protected:
     // How Seek takes an origin other than 0, 1 and 2: as 0 (true) or by

@@ -39,11 +39,6 @@ void T_StreamFile::Close()
     size = 0;
 }
 
-bool T_StreamFile::IsOpen()
-{
-    return size != 0;
-}
-
 bool T_StreamFile::Seek(std::uint32_t offset, std::int32_t origin)
 {
     ForgetLineEnd();
@@ -111,9 +106,4 @@ std::uint32_t T_StreamFile::Tell()
 const unsigned char* T_StreamFile::GetData()
 {
     return nullptr;
-}
-
-bool T_StreamFile::Eof()
-{
-    return Tell() >= size;
 }
