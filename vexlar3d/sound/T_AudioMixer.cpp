@@ -3,8 +3,6 @@
 #include "vexlar3d/sound/T_AudioDecoder.h"
 #include "vexlar3d/sound/T_MixerStream.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -31,64 +29,17 @@ bool T_AudioMixer::Configure(std::int32_t mixRate, std::int32_t channels)
 
 bool T_AudioMixer::OpenDevice(const char* driverName, std::string& why)
 {
-    CloseDevice();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-    {
-        why = std::string("SDL audio did not start: ") + SDL_GetError();
-        return false;
-    }
-    m_sdlStarted = true;
-    if (driverName != nullptr && SDL_AudioInit(driverName) != 0)
-    {
-        why = std::string("audio driver \"") + driverName + "\" did not start: " + SDL_GetError();
-        CloseDevice();
-        return false;
-    }
-    SDL_AudioSpec want{};
-    want.freq = m_mixRate;
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = 1024;
-    want.callback = &DeviceCallback;
-    want.userdata = this;
-    SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to whatever the hardware wants, so
-    // the callback always mixes stereo float at the mix rate.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device == 0)
-    {
-        why = std::string("no audio device opened: ") + SDL_GetError();
-        CloseDevice();
-        return false;
-    }
-    m_device = device;
-    SDL_PauseAudioDevice(device, 0);
-    return true;
+    return m_device.Open(driverName, m_mixRate, 2, blockFrames, &DeviceCallback, this, why);
 }
 
 void T_AudioMixer::CloseDevice()
 {
-    if (m_device != 0)
-    {
-        SDL_CloseAudioDevice(m_device); // waits for the audio thread
-        m_device = 0;
-    }
-    if (m_sdlStarted)
-    {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        m_sdlStarted = false;
-    }
+    m_device.Close();
 }
 
-void T_AudioMixer::DeviceCallback(void* user, unsigned char* bytes, int length)
+void T_AudioMixer::DeviceCallback(void* user, float* out, std::int32_t frames)
 {
-    auto* mixer = static_cast<T_AudioMixer*>(user);
-    const int frames = length / static_cast<int>(2 * sizeof(float));
-    float* out = reinterpret_cast<float*>(bytes);
-    mixer->Render(out, frames);
-    const int tail = length - frames * static_cast<int>(2 * sizeof(float));
-    if (tail > 0)
-        std::fill(bytes + length - tail, bytes + length, static_cast<unsigned char>(0));
+    static_cast<T_AudioMixer*>(user)->Render(out, frames);
 }
 
 std::int32_t T_AudioMixer::Play(T_MixerStream* stream)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/platform/T_AudioDevice.h"
 #include "vexlar3d/sound/T_SpectrumAnalyzer.h"
 
 #include <array>
@@ -44,7 +45,7 @@ public:
     // says what went wrong and nothing stays open.
     bool OpenDevice(const char* driverName, std::string& why);
     void CloseDevice();
-    bool IsDeviceOpen() const { return m_device != 0; }
+    bool IsDeviceOpen() const { return m_device.IsOpen(); }
 
     // Puts the stream on the first free channel (volume 255, stereo pan);
     // the channel number, or -1 when every channel is taken.
@@ -92,7 +93,7 @@ private:
         float right;
     };
 
-    static void DeviceCallback(void* user, unsigned char* bytes, int length);
+    static void DeviceCallback(void* user, float* out, std::int32_t frames);
     bool ValidChannel(std::int32_t channel) const { return channel >= 0 && channel < m_channelCount; }
 
     std::mutex m_renderLock;
@@ -113,6 +114,5 @@ private:
     bool m_spectrumEnabled = false;
     T_SpectrumAnalyzer m_analyzer;
 
-    std::uint32_t m_device = 0;
-    bool m_sdlStarted = false;
+    T_AudioDevice m_device;
 };

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "vexlar3d/platform/T_AudioResampler.h"
 #include "vexlar3d/sound/T_AudioDecoder.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-struct _SDL_AudioStream;
 
 // One playable stream of the mixer: a decoder plus the resampler that brings
 // its frames to the mix rate. It decodes block by block as the mixer pulls, and
@@ -20,7 +19,6 @@ public:
     static std::unique_ptr<T_MixerStream> Create(const unsigned char* data, std::size_t size,
                                                  std::int32_t mixRate);
 
-    ~T_MixerStream();
     T_MixerStream(const T_MixerStream&) = delete;
     T_MixerStream& operator=(const T_MixerStream&) = delete;
 
@@ -42,7 +40,7 @@ private:
     bool MakeResampler();
 
     std::unique_ptr<T_AudioDecoder> m_decoder;
-    _SDL_AudioStream* m_resampler = nullptr;
+    std::unique_ptr<T_AudioResampler> m_resampler;
     std::int32_t m_mixRate = 0;
     bool m_decoderEnded = false;
     bool m_ended = false;
