@@ -4,9 +4,12 @@ target_sources(vexlar3d PRIVATE
   platform/T_AudioDevice.cpp
   platform/T_AudioResampler.cpp
   platform/T_Clock.cpp
+  platform/T_Directory.cpp
   platform/T_Events.cpp
+  platform/T_FileMapping.cpp
   platform/T_Fpu.cpp
   platform/T_GlContext.cpp
+  platform/T_RegularFile.cpp
   platform/T_Video.cpp
 )
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)
