@@ -6,6 +6,7 @@ target_sources(vexlar3d PRIVATE
   platform/T_Clock.cpp
   platform/T_Events.cpp
   platform/T_Fpu.cpp
+  platform/T_TcpSocket.cpp
   platform/T_Video.cpp
 )
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)
