@@ -196,36 +196,7 @@ std::uint16_t T_TcpSocket::GetLocalPort() const
     return 0;
 }
 
-std::int64_t T_TcpSocket::Receive(void* buffer, std::size_t size, std::string& why)
-{
-    if (m_fd < 0)
-    {
-        why = "not connected";
-        return -1;
-    }
-    if (size == 0)
-        return 0;
-    for (;;)
-    {
-        const ssize_t got = ::recv(m_fd, buffer, size, 0);
-        if (got > 0)
-            return got;
-        if (got == 0)
-        {
-            why = "the peer closed the connection";
-            Close();
-            return -1;
-        }
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return 0;
-        Fail(why, "cannot receive", errno);
-        return -1;
-    }
-}
-
-std::int64_t T_TcpSocket::Send(const void* data, std::size_t size, std::string& why)
+std::int64_t T_TcpSocket::Transfer(bool sending, void* data, std::size_t size, std::string& why)
 {
     if (m_fd < 0)
     {
@@ -237,16 +208,33 @@ std::int64_t T_TcpSocket::Send(const void* data, std::size_t size, std::string& 
     for (;;)
     {
         // MSG_NOSIGNAL: a closed peer is an error here, not a signal.
-        const ssize_t sent = ::send(m_fd, data, size, MSG_NOSIGNAL);
-        if (sent >= 0)
-            return sent;
+        const ssize_t done = sending ? ::send(m_fd, data, size, MSG_NOSIGNAL) : ::recv(m_fd, data, size, 0);
+        if (done > 0 || (done == 0 && sending))
+            return done;
+        if (done == 0)
+        {
+            why = "the peer closed the connection";
+            Close();
+            return -1;
+        }
         if (errno == EINTR)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK)
             return 0;
-        Fail(why, "cannot send", errno);
+        Fail(why, sending ? "cannot send" : "cannot receive", errno);
         return -1;
     }
+}
+
+std::int64_t T_TcpSocket::Receive(void* buffer, std::size_t size, std::string& why)
+{
+    return Transfer(false, buffer, size, why);
+}
+
+std::int64_t T_TcpSocket::Send(const void* data, std::size_t size, std::string& why)
+{
+    // send() only reads the bytes.
+    return Transfer(true, const_cast<void*>(data), size, why);
 }
 
 bool T_TcpSocket::Wait(std::int32_t milliseconds, bool forWriting) const

@@ -69,6 +69,8 @@ public:
 private:
     bool Open(const Address& address, std::string& why);
     void NoDelay();
+    // Receive or Send: the count, 0 for "not now", -1 on failure.
+    std::int64_t Transfer(bool sending, void* data, std::size_t size, std::string& why);
     void Fail(std::string& why, const char* what, int error);
 
     int m_fd = -1;
