@@ -59,7 +59,7 @@ bool T_MixerStream::Seek(double seconds)
         m_resampler->Clear();
     m_decoderEnded = false;
     m_ended = false;
-    // (Past about 30 years the count stops growing; nothing plays that long.)
+    // A time past 1e9 s (some 30 years) counts as that, so the count cannot overflow.
     m_position = std::llround(std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, 1e9) * m_mixRate);
     return true;
 }

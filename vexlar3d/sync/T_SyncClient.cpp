@@ -130,6 +130,16 @@ T_SyncSession::Events T_SyncClient::Poll(double now)
 {
     T_SyncSession::Events events;
     m_now = now;
+    Step(now, events);
+    // Asked to save, the file is written even when the connection broke
+    // later in the same read.
+    if (events.save)
+        m_tracks.Save(m_tracks.SavePath());
+    return events;
+}
+
+void T_SyncClient::Step(double now, T_SyncSession::Events& events)
+{
     if (m_state == State::Waiting && now >= m_retryAt)
         Attempt(now);
     if (m_state == State::Connecting)
@@ -140,10 +150,10 @@ T_SyncSession::Events T_SyncClient::Poll(double now)
         case T_TcpSocket::Status::Pending:
             if (now - m_since > connectSeconds)
                 Drop("no answer", now);
-            return events;
+            return;
         case T_TcpSocket::Status::Failed:
             Drop(why, now);
-            return events;
+            return;
         case T_TcpSocket::Status::Connected:
             m_state = State::Connected;
             m_since = now;
@@ -152,9 +162,9 @@ T_SyncSession::Events T_SyncClient::Poll(double now)
         }
     }
     if (m_state != State::Connected)
-        return events;
+        return;
 
-    const bool wasGreeted = m_session.IsGreeted();
+    bool greeted = m_session.IsGreeted();
     m_session.Announce();
     std::uint8_t buffer[4096];
     for (std::size_t taken = 0; taken < maxReadPerPoll;)
@@ -166,13 +176,21 @@ T_SyncSession::Events T_SyncClient::Poll(double now)
         if (got < 0)
         {
             Drop(why, now);
-            return events;
+            return;
         }
-        if (!m_session.Receive(buffer, static_cast<std::size_t>(got), events, why))
+        const bool fine = m_session.Receive(buffer, static_cast<std::size_t>(got), events, why);
+        if (!greeted && m_session.IsGreeted())
+        {
+            greeted = true;
+            m_saidNoEditor = false;
+            VEXLAR_LOG("    Connected to the sync editor at " << m_address.text << " ("
+                                                               << m_tracks.GetRequested().size() << " tracks)\n");
+        }
+        if (!fine)
         {
             // Before the greeting it is no sync editor at all (said once);
             // after it, a broken message is worth a line each time.
-            if (!m_session.IsGreeted())
+            if (!greeted)
                 Drop(why, now);
             else
             {
@@ -181,26 +199,16 @@ T_SyncSession::Events T_SyncClient::Poll(double now)
                                                                              << ": malformed message (" << why
                                                                              << ")\n");
             }
-            return events;
+            return;
         }
         taken += static_cast<std::size_t>(got);
     }
     if (!m_session.IsGreeted() && now - m_since > connectSeconds)
     {
         Drop("it did not greet", now);
-        return events;
+        return;
     }
-    if (!wasGreeted && m_session.IsGreeted())
-    {
-        m_saidNoEditor = false;
-        VEXLAR_LOG("    Connected to the sync editor at " << m_address.text << " (" << m_tracks.GetRequested().size()
-                                                           << " tracks)\n");
-    }
-    if (!Flush(now))
-        return events;
-    if (events.save)
-        m_tracks.Save(m_tracks.SavePath());
-    return events;
+    Flush(now);
 }
 
 void T_SyncClient::ReportRow(double row)

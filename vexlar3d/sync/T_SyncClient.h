@@ -68,6 +68,8 @@ private:
         Connected,  // greeting, then messages
     };
 
+    // Poll's work but the saving: connecting, reading, acting, sending.
+    void Step(double now, T_SyncSession::Events& events);
     void Attempt(double now);
     // Closes the connection; the next attempt comes retrySeconds later.
     void Retry(double now);
