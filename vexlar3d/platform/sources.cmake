@@ -10,6 +10,7 @@ target_sources(vexlar3d PRIVATE
   platform/T_Fpu.cpp
   platform/T_GlContext.cpp
   platform/T_RegularFile.cpp
+  platform/T_TcpSocket.cpp
   platform/T_Video.cpp
 )
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)

@@ -9,6 +9,7 @@
 T_AudioMixer::T_AudioMixer()
     : m_mix(2 * static_cast<std::size_t>(blockFrames)), m_voiceBuffer(2 * static_cast<std::size_t>(blockFrames))
 {
+    m_music.Configure(m_mixRate);
 }
 
 T_AudioMixer::~T_AudioMixer()
@@ -24,6 +25,7 @@ bool T_AudioMixer::Configure(std::int32_t mixRate, std::int32_t channels)
     m_mixRate = mixRate;
     m_channelCount = std::clamp(channels, 1, maxChannels);
     m_channels.fill(Channel{});
+    m_music.Configure(mixRate);
     return true;
 }
 
@@ -146,8 +148,10 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
 
         // Copy what this block needs of the shared state, then mix unlocked.
         std::int32_t voiceCount = 0;
+        bool analyse = false;
         {
             std::lock_guard lock(m_stateLock);
+            analyse = m_musicEnabled;
             const float master = static_cast<float>(m_masterVolume) / 255.0f;
             for (std::int32_t c = 0; c < m_channelCount; ++c)
             {
@@ -165,6 +169,13 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
                 m_voices[voiceCount++] = Voice{channel.stream, gain * left, gain * right};
             }
         }
+
+        // The music is the stream on the lowest busy channel; a stream that
+        // has ended adds nothing more to its analysis.
+        T_MixerStream* music = voiceCount > 0 && analyse ? m_voices[0].stream : nullptr;
+        if (music != nullptr && music->HasEnded())
+            music = nullptr;
+        const std::int64_t musicPosition = music != nullptr ? music->GetPosition() : 0;
 
         float* mix = m_mix.data();
         std::fill(mix, mix + 2 * n, 0.0f);
@@ -185,6 +196,8 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
             out[i] = std::isnan(s) ? 0.0f : std::clamp(s, -1.0f, 1.0f);
         }
 
+        if (music != nullptr)
+            m_music.Feed(music, musicPosition, out, n);
         {
             std::lock_guard lock(m_stateLock);
             for (std::int32_t i = 0; i < n; ++i)
@@ -192,6 +205,7 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
                 m_history[m_historyPos] = 0.5f * (out[2 * i] + out[2 * i + 1]);
                 m_historyPos = (m_historyPos + 1) % T_SpectrumAnalyzer::fftSize;
             }
+            m_music.Publish();
         }
         out += 2 * n;
         frames -= n;
@@ -229,4 +243,20 @@ float* T_AudioMixer::GetSpectrum()
     else
         m_spectrum.fill(0.0f);
     return m_spectrum.data();
+}
+
+T_MusicBands T_AudioMixer::GetMusicBands(double seconds)
+{
+    std::lock_guard lock(m_stateLock);
+    m_musicEnabled = true;
+    if (!(seconds >= 0.0))
+        return T_MusicBands();
+    const double frames = std::floor(std::min(seconds, 1e9) * m_mixRate);
+    return m_music.At(static_cast<std::int64_t>(frames));
+}
+
+std::int64_t T_AudioMixer::GetMusicAnalysisEnd()
+{
+    std::lock_guard lock(m_stateLock);
+    return m_music.GetEnd();
 }

@@ -1,6 +1,7 @@
 #include "vexlar3d/sound/T_MixerStream.h"
 
 #include <algorithm>
+#include <cmath>
 
 std::unique_ptr<T_MixerStream> T_MixerStream::Create(const unsigned char* data, std::size_t size,
                                                      std::int32_t mixRate)
@@ -47,6 +48,7 @@ void T_MixerStream::Fill(float* out, std::int32_t frames)
             m_ended = true;
     }
     std::fill(out + 2 * done, out + 2 * frames, 0.0f);
+    m_position += frames;
 }
 
 bool T_MixerStream::Seek(double seconds)
@@ -57,6 +59,8 @@ bool T_MixerStream::Seek(double seconds)
         m_resampler->Clear();
     m_decoderEnded = false;
     m_ended = false;
+    // A time past 1e9 s (some 30 years) counts as that, so the count cannot overflow.
+    m_position = std::llround(std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, 1e9) * m_mixRate);
     return true;
 }
 
@@ -66,6 +70,7 @@ bool T_MixerStream::SetMixRate(std::int32_t mixRate)
         return true;
     if (mixRate < T_AudioDecoder::minSampleRate || mixRate > T_AudioDecoder::maxSampleRate)
         return false;
+    m_position = m_position / m_mixRate * mixRate + m_position % m_mixRate * mixRate / m_mixRate;
     m_mixRate = mixRate;
     return MakeResampler();
 }

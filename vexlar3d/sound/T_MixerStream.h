@@ -34,6 +34,9 @@ public:
     std::int32_t GetMixRate() const { return m_mixRate; }
     std::int32_t GetSourceRate() const { return m_decoder->GetSampleRate(); }
     bool HasEnded() const { return m_ended; }
+    // Where the next Fill starts, in frames at the mix rate from the start of
+    // the stream (as sought, then counted; silence past the end counts too).
+    std::int64_t GetPosition() const { return m_position; }
 
 private:
     T_MixerStream() = default;
@@ -42,6 +45,7 @@ private:
     std::unique_ptr<T_AudioDecoder> m_decoder;
     std::unique_ptr<T_AudioResampler> m_resampler;
     std::int32_t m_mixRate = 0;
+    std::int64_t m_position = 0;
     bool m_decoderEnded = false;
     bool m_ended = false;
     std::vector<float> m_block; // one decoded block

@@ -330,3 +330,8 @@ bool T_SoundSystem::SeekStream(const std::string& name, double seconds)
         return false;
     return m_mixer.Seek(it->second->handle.get(), seconds);
 }
+
+T_MusicBands T_SoundSystem::GetMusicBands(double seconds)
+{
+    return m_mixer.GetMusicBands(seconds);
+}

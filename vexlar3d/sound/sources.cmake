@@ -4,6 +4,7 @@ target_sources(vexlar3d PRIVATE
   sound/T_AudioMixer.cpp
   sound/T_MixerStream.cpp
   sound/T_ModuleDecoder.cpp
+  sound/T_MusicAnalyzer.cpp
   sound/T_SndfileDecoder.cpp
   sound/T_SoundSystem.cpp
   sound/T_SpectrumAnalyzer.cpp
