@@ -8,9 +8,9 @@ packages=(
   clang libclang-rt-14-dev
   libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   zlib1g-dev libsndfile1-dev libvorbis-dev libopenmpt-dev libkissfft-dev libturbojpeg0-dev libpng-dev
-  libfreetype-dev fonts-dejavu-core libstb-dev
+  libfreetype-dev fonts-dejavu-core libstb-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  zip unzip default-jdk-headless python3 imagemagick libjpeg-turbo-progs sox libsox-fmt-all
+  zip unzip default-jdk-headless python3 imagemagick libjpeg-turbo-progs sox libsox-fmt-all opus-tools
   apitrace assimp-utils
 )
 if [[ "${VEXLAR_WITH_FFMPEG:-0}" == 1 ]]; then packages+=(ffmpeg); fi

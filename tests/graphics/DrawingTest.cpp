@@ -9,8 +9,6 @@
 #include "vexlar3d/graphics/T_Viewport.h"
 
 #include <algorithm>
-#include <cmath>
-#include <string>
 #include <vector>
 
 namespace
@@ -19,83 +17,11 @@ bool IsBlack(const Rgba& p)
 {
     return p[0] == 0 && p[1] == 0 && p[2] == 0;
 }
-
-std::size_t NonBlack(const std::vector<unsigned char>& rgba)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
-        count += (rgba[i] | rgba[i + 1] | rgba[i + 2]) != 0;
-    return count;
-}
-
-// A sphere of `rings` x `segments` quads with normals and texture coordinates.
-void AddSphere(T_Mesh& mesh, float radius, int rings, int segments)
-{
-    const float pi = 3.14159265f;
-    for (int r = 0; r <= rings; ++r)
-    {
-        const float phi = pi * static_cast<float>(r) / static_cast<float>(rings);
-        for (int s = 0; s <= segments; ++s)
-        {
-            const float theta = 2.0f * pi * static_cast<float>(s) / static_cast<float>(segments);
-            const float nx = std::sin(phi) * std::cos(theta);
-            const float ny = std::cos(phi);
-            const float nz = std::sin(phi) * std::sin(theta);
-            mesh.AddPosition(radius * nx, radius * ny, radius * nz);
-            mesh.AddNormal(nx, ny, nz);
-            mesh.AddTexCoord(static_cast<float>(s) / static_cast<float>(segments),
-                             static_cast<float>(r) / static_cast<float>(rings));
-        }
-    }
-    for (int r = 0; r < rings; ++r)
-        for (int s = 0; s < segments; ++s)
-        {
-            const auto a = static_cast<std::uint32_t>(r * (segments + 1) + s);
-            const auto b = a + static_cast<std::uint32_t>(segments + 1);
-            for (std::uint32_t i : {a, b, a + 1, a + 1, b, b + 1})
-                mesh.AddIndex(i);
-        }
-}
-
-std::unique_ptr<T_Texture> Checker(int size)
-{
-    return MakeTexture("checker", size, size, 32, [](int x, int y, unsigned char* p) {
-        const bool on = ((x / 2) + (y / 2)) % 2 == 0;
-        p[0] = on ? 250 : 30;
-        p[1] = static_cast<unsigned char>(x * 20);
-        p[2] = static_cast<unsigned char>(y * 20);
-        p[3] = 200;
-    });
-}
 } // namespace
 
 using DrawTest = GfxTest;
 
-TEST_F(DrawTest, MeshPixelsLandWhereTheCameraPutsThem)
-{
-    Start();
-    UseOrthoCamera();
-    T_Mesh mesh;
-    AddQuad(mesh, -1.0f, -0.75f, 0.0f, 0.0f); // lower-left quarter of the picture
-    auto red = FlatShader("red", 1, 0, 0);
-    server->BeginFrame();
-    server->SetShader(red.get());
-    server->DrawMesh(&mesh, 6, 0, 0.0f);
-    EXPECT_EQ(ReadPixel(100, 100), (Rgba{255, 0, 0, 255}));
-    EXPECT_TRUE(IsBlack(ReadPixel(500, 100)));
-    EXPECT_TRUE(IsBlack(ReadPixel(100, 400)));
-
-    // Vertex colours replace the layer colour; a sub-range draws only its
-    // triangle.
-    const float green[4] = {0, 1, 0, 1};
-    T_Mesh coloured;
-    AddQuad(coloured, 0.0f, 0.0f, 1.0f, 0.75f, green);
-    server->DrawMesh(&coloured, 3, 3, 0.0f); // upper-left triangle of the quad
-    EXPECT_EQ(ReadPixel(340, 460), (Rgba{0, 255, 0, 255}));
-    EXPECT_TRUE(IsBlack(ReadPixel(630, 260)));
-}
-
-TEST_F(DrawTest, MeshesOutsideTheirArraysAreRefused)
+TEST_F(DrawTest, MeshesOutsideTheirArraysAndOtherBadInputsAreRefused)
 {
     Start();
     UseOrthoCamera();
@@ -124,17 +50,33 @@ TEST_F(DrawTest, MeshesOutsideTheirArraysAreRefused)
     server->SetShader(nullptr);
     server->DrawMesh(&mesh, 6, 0, 0.0f);
     EXPECT_TRUE(IsBlack(ReadPixel(320, 240)));
+
+    // A modifier count beyond the arrays is held to them; lights outside
+    // 0..7 are left alone.
+    red->layers[0]->tcModCount = 1000;
+    server->SetShader(red.get());
+    server->DrawMesh(&mesh, 6, 0, 0.0f);
+    T_Light stray; // index -1
+    server->EnableLight(&stray);
+    stray.index = 8;
+    server->EnableLight(&stray);
+    server->DisableLight(&stray);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // Both draw routines render the same scene pixel for pixel: vertex colours,
-// two textured passes with blending and a scrolling modifier, a lit sphere
+// two textured passes with blending and a scrolling modifier, a lit quad
 // with an environment-mapped pass, a mesh without texture coordinates drawn
 // textured, a wire-frame pass, a triangle strip and a sub-range.
 TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
 {
     Start();
-    auto checker = Checker(8);
+    auto checker = MakeTexture("checker", 8, 8, 32, [](int x, int y, unsigned char* p) {
+        p[0] = ((x / 2) + (y / 2)) % 2 == 0 ? 250 : 30;
+        p[1] = static_cast<unsigned char>(x * 20);
+        p[2] = static_cast<unsigned char>(y * 20);
+        p[3] = 200;
+    });
     checker->mipmap = true;
     ASSERT_TRUE(server->UploadTexture(checker.get()));
 
@@ -148,7 +90,6 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     AddQuad(texturedQuad, 0.05f, 0.05f, 0.95f, 0.7f);
     auto twoPass = FlatShader("twoPass", 1, 1, 1);
     twoPass->SetLayerCount(2);
-    twoPass->cullMode = T_Shader::CullNone;
     twoPass->layers[0]->AddTexture(checker.get());
     T_ShaderLayer& glow = *twoPass->layers[1];
     glow.AddTexture(checker.get());
@@ -160,8 +101,10 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     glow.AddTcMod(T_ShaderLayer::TcModScroll, 0.1f, 0.05f, 0.0f);
     glow.AddTcMod(T_ShaderLayer::TcModRotate, 0.5f, 0.5f, 30.0f);
 
-    T_Mesh sphere;
-    AddSphere(sphere, 0.4f, 12, 16);
+    T_Mesh bent; // normals leaning outwards
+    AddQuad(bent, -0.4f, -0.4f, 0.4f, 0.4f);
+    for (const auto& p : bent.positions)
+        bent.AddNormal(p[0], p[1], 0.5f);
     auto lit = FlatShader("lit", 1, 1, 1);
     lit->SetLayerCount(2);
     lit->cullMode = T_Shader::CullBack;
@@ -178,12 +121,9 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     const float direction[4] = {1.0f, 1.0f, 2.0f, 0.0f};
     std::copy_n(direction, 4, light.position);
 
-    T_Mesh bare; // positions only
-    bare.AddPosition(-0.9f, -0.7f, 0.0f);
-    bare.AddPosition(-0.1f, -0.7f, 0.0f);
-    bare.AddPosition(-0.5f, -0.1f, 0.0f);
-    for (std::uint32_t i : {0u, 1u, 2u})
-        bare.AddIndex(i);
+    T_Mesh bare;
+    AddQuad(bare, -0.9f, -0.7f, -0.1f, -0.1f);
+    bare.texCoords.clear(); // positions only
     auto texturedBare = FlatShader("texturedBare", 0.8f, 0.8f, 1.0f);
     texturedBare->layers[0]->AddTexture(checker.get());
     auto wire = FlatShader("wire", 0.3f, 1.0f, 0.3f);
@@ -198,8 +138,7 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
         strip.AddIndex(static_cast<std::uint32_t>(i));
     }
 
-    T_Camera ortho;
-    ortho.projection = T_Camera::Orthographic;
+    camera.projection = T_Camera::Orthographic;
     T_Camera perspective;
     perspective.z = -1.6f;
     perspective.rotY = 25.0f;
@@ -209,23 +148,23 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
         server->SetDrawRoutine(routine);
         timer.time = 1.7f;
         server->BeginFrame();
-        server->SetCamera(&ortho);
+        server->SetCamera(&camera);
         server->SetShader(plain.get());
         server->DrawMesh(&colouredQuad, 6, 0, 1.7f);
         server->SetShader(twoPass.get());
         server->DrawMesh(&texturedQuad, 6, 0, 1.7f);
         server->SetShader(texturedBare.get());
-        server->DrawMesh(&bare, 3, 0, 1.7f);
+        server->DrawMesh(&bare, 6, 0, 1.7f);
         server->SetShader(wire.get());
         server->LineWidth(2.0f);
-        server->DrawMesh(&bare, 3, 0, 1.7f);
+        server->DrawMesh(&bare, 6, 0, 1.7f);
         server->SetShader(plain.get());
         server->DrawMesh(&strip, 8, 0, 1.7f);
         server->DrawMesh(&colouredQuad, 3, 3, 1.7f);
         server->SetCamera(&perspective);
         server->EnableLight(&light);
         server->SetShader(lit.get());
-        server->DrawMesh(&sphere, static_cast<std::int32_t>(sphere.indices.size()), 0, 1.7f);
+        server->DrawMesh(&bent, 6, 0, 1.7f);
         server->DisableLight(&light);
         return ReadDrawable(640, 480);
     };
@@ -233,11 +172,11 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     const auto arrays = render(T_GfxServer::DrawRoutine::VertexArrays);
     const auto immediate = render(T_GfxServer::DrawRoutine::Immediate);
     const auto arraysAgain = render(T_GfxServer::DrawRoutine::VertexArrays);
-    EXPECT_GT(NonBlack(arrays), 640u * 480u / 5);
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < arrays.size(); ++i)
-        differing += arrays[i] != immediate[i];
-    EXPECT_EQ(differing, 0u);
+    std::size_t shown = 0; // pixels not black
+    for (std::size_t i = 0; i < arrays.size(); i += 4)
+        shown += (arrays[i] | arrays[i + 1] | arrays[i + 2]) != 0;
+    EXPECT_GT(shown, 640u * 480u / 5);
+    EXPECT_TRUE(arrays == immediate);
     EXPECT_TRUE(arrays == arraysAgain);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // The vertex-array routine leaves the client state as it found it.
@@ -246,7 +185,7 @@ TEST_F(DrawTest, BothDrawRoutinesGiveIdenticalPixels)
     EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
 }
 
-TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatAndRefusesShortRecords)
+TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatMakesMipmapsAndRefusesShortRecords)
 {
     Start();
     // RGB rows of 5 pixels are 15 bytes: no padding may be assumed.
@@ -314,21 +253,18 @@ TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatAndRefusesShortRecords)
     server->UpdateTexture(texture.get());
     server->DeleteTexture(&empty);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
-TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
-{
-    Start();
+    // Mip-maps come from OpenGL when the adapter can make them, else from GLU.
     T_Driver& driver = *server->GetDriver();
     for (bool generate : {true, false})
     {
         driver.flags[static_cast<int>(T_Driver::Ext::SGIS_generate_mipmap)] = generate;
-        auto texture = MakeTexture("mip", 8, 8, 32, [](int, int, unsigned char* p) {
+        auto mip = MakeTexture("mip", 8, 8, 32, [](int, int, unsigned char* p) {
             p[0] = 200; p[1] = 100; p[2] = 50; p[3] = 255;
         });
-        texture->mipmap = true;
-        ASSERT_TRUE(server->UploadTexture(texture.get()));
-        glBindTexture(GL_TEXTURE_2D, texture->glName);
+        mip->mipmap = true;
+        ASSERT_TRUE(server->UploadTexture(mip.get()));
+        glBindTexture(GL_TEXTURE_2D, mip->glName);
         GLint width = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &width);
         EXPECT_EQ(width, 1) << (generate ? "extension" : "glu");
@@ -336,14 +272,9 @@ TEST_F(DrawTest, MipmapsComeFromTheExtensionOrFromGlu)
         glGetTexImage(GL_TEXTURE_2D, 3, GL_RGBA, GL_UNSIGNED_BYTE, smallest);
         EXPECT_EQ(smallest[0], 200);
         EXPECT_EQ(smallest[2], 50);
-        GLint minFilter = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-        EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
-        GLint wrap = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
-        EXPECT_EQ(wrap, GL_CLAMP);
     }
 }
+
 
 // The drawable is wider than the picture: bars left and right.
 TEST_F(DrawTest, PictureIsPillarboxedInAWiderDrawable)
@@ -362,50 +293,54 @@ TEST_F(DrawTest, PictureIsPillarboxedInAWiderDrawable)
     EXPECT_EQ(ReadPixel(719, 240)[0], 255);
     EXPECT_TRUE(IsBlack(ReadPixel(720, 240)));
 
-    // Viewports are fractions of the picture.
-    T_Viewport right;
-    right.width = 0.5f;
-    right.x = 0.5f;
+    // Viewports are fractions of the picture; a size change seen by
+    // ClearViewport re-applies the viewport, the size coming from the
+    // drawable, not from the message.
+    T_Viewport right{0.5f, 1.0f, 0.5f, 0.0f};
     server->SetViewport(&right);
-    GLint v[4] = {};
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(v[0], 80 + 320);
-    EXPECT_EQ(v[2], 320);
-    EXPECT_EQ(v[3], 480);
-
-    // A size change seen by ClearViewport re-applies the viewport; the size
-    // comes from SDL's drawable.
+    using Box = std::array<GLint, 4>;
+    auto viewport = [] { Box v{}; glGetIntegerv(GL_VIEWPORT, v.data()); return v; };
+    EXPECT_EQ(viewport(), (Box{80 + 320, 0, 320, 480}));
     SDL_SetWindowSize(Sdl(window), 1000, 480);
     server->ClearViewport(500, 240);
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(v[0], 180 + 320);
+    EXPECT_EQ(viewport(), (Box{180 + 320, 0, 320, 480}));
     SDL_SetWindowSize(Sdl(window), 800, 480);
     server->ClearViewport(800, 480);
-    glGetIntegerv(GL_VIEWPORT, v);
-    EXPECT_EQ(v[0], 80 + 320);
+    EXPECT_EQ(viewport(), (Box{80 + 320, 0, 320, 480}));
     EXPECT_TRUE(IsBlack(ReadPixel(400, 240))); // and it cleared
 }
 
 // A drawable twice the configured size: the picture fills it at its own
-// resolution and ReadPixels still gives a configured-size image of it.
-TEST_F(DrawTest, ReadPixelsReadsThePictureAtTheImageSize)
+// resolution, meshes land where the camera puts them, and ReadPixels gives a
+// configured-size image of the picture.
+TEST_F(DrawTest, MeshesLandWhereTheCameraPutsThemAndReadPixelsReadsThePicture)
 {
     Start(1280, 960);
     UseOrthoCamera();
-    T_Mesh quad;
-    AddQuad(quad, -1.0f, -0.75f, 0.0f, 0.75f); // left half red
+    T_Mesh quarter;
+    AddQuad(quarter, -1.0f, -0.75f, 0.0f, 0.0f); // lower-left quarter of the picture
     auto red = FlatShader("red", 1, 0, 0);
     server->BeginFrame();
     server->SetShader(red.get());
-    server->DrawMesh(&quad, 6, 0, 0.0f);
+    server->DrawMesh(&quarter, 6, 0, 0.0f);
+    // Vertex colours replace the layer colour; a sub-range draws only its
+    // triangle (the upper-left half of the upper-right quarter).
+    const float green[4] = {0, 1, 0, 1};
+    T_Mesh coloured;
+    AddQuad(coloured, 0.0f, 0.0f, 1.0f, 0.75f, green);
+    server->DrawMesh(&coloured, 3, 3, 0.0f);
 
     T_Texture image("shot", 640, 480, false, false);
     server->ReadPixels(&image);
-    auto at = [&](int x, int y) { return image.pixels + (static_cast<std::size_t>(y) * 640 + x) * 4; };
-    EXPECT_EQ(at(100, 100)[0], 255);
-    EXPECT_EQ(at(319, 479)[0], 255);
-    EXPECT_EQ(at(320, 0)[0], 0);
-    EXPECT_EQ(at(639, 479)[0], 0);
+    auto at = [&](int x, int y) {
+        const unsigned char* p = image.pixels + (static_cast<std::size_t>(y) * 640 + x) * 4;
+        return Rgba{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(at(100, 100), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(at(319, 239), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(at(340, 460), (Rgba{0, 255, 0, 255}));
+    for (auto [x, y] : {std::pair{320, 239}, {319, 240}, {500, 100}, {100, 400}, {630, 260}})
+        EXPECT_TRUE(IsBlack(at(x, y))) << x << ", " << y;
 
     // RGB images get three bytes a pixel; one too small is left alone.
     T_Texture rgb("rgb", 4, 2, false, false);

@@ -1,13 +1,15 @@
 // Records and helpers that need no OpenGL context: shader and layer limits,
 // texture hand-back, light allocation, the version reader and the
-// picture fit.
+// picture's placement.
 #include "vexlar3d/graphics/T_Driver.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
 #include "vexlar3d/graphics/T_LightManager.h"
+#include "vexlar3d/graphics/T_Viewport.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,28 +117,17 @@ TEST(LightManager, AllocatesFreesAndReusesInArrayOrder)
 
 TEST(Driver, CoreVersionReadsTheLeadingNumber)
 {
-    struct Case
+    const struct
     {
         const char* version;
-        bool gl12;
-        bool gl13;
+        bool gl12, gl13;
+    } cases[] = {
+        {"1.1", false, false},   {"1.1.0 Microsoft", false, false}, {"1.2.1", true, false}, {"1.3", true, true},
+        {"1.5", true, true},     {"1.10", true, true},              {"2.0", true, true},    {"", false, false},
+        {"4.5 (Compatibility Profile) Mesa 22.3.6", true, true},    {"Mesa 1.5", false, false},
+        {"4", false, false},     {"4.", false, false},              {"99999999999999999999.9", false, false},
     };
-    const Case cases[] = {
-        {"1.1", false, false},
-        {"1.1.0 Microsoft", false, false},
-        {"1.2.1", true, false},
-        {"1.3", true, true},
-        {"1.5", true, true},
-        {"1.10", true, true},
-        {"2.0", true, true},
-        {"4.5 (Compatibility Profile) Mesa 22.3.6", true, true},
-        {"", false, false},
-        {"Mesa 1.5", false, false},
-        {"4", false, false},
-        {"4.", false, false},
-        {"99999999999999999999.9", false, false},
-    };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         bool gl12 = true;
         bool gl13 = true;
@@ -146,18 +137,33 @@ TEST(Driver, CoreVersionReadsTheLeadingNumber)
     }
 }
 
-TEST(Presentation, PictureKeepsItsAspectInsideTheDrawable)
+TEST(Presentation, PictureKeepsItsAspectAndViewportsLandInIt)
 {
     using R = T_GfxServer::Rect;
-    auto same = [](const R& a, const R& b) {
-        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    const struct
+    {
+        int drawableWidth, drawableHeight, pictureWidth, pictureHeight;
+        R fitted;
+    } fits[] = {
+        {640, 480, 640, 480, {0, 0, 640, 480}},    {800, 480, 640, 480, {80, 0, 640, 480}},
+        {640, 600, 640, 480, {0, 60, 640, 480}},   {1280, 960, 640, 480, {0, 0, 1280, 960}},
+        {1920, 1080, 640, 480, {240, 0, 1440, 1080}}, {0, 480, 640, 480, {0, 0, 0, 0}},
+        {300, 200, 0, 0, {0, 0, 300, 200}},
     };
-    EXPECT_TRUE(same(T_GfxServer::FitPicture(640, 480, 640, 480), R{0, 0, 640, 480}));
-    EXPECT_TRUE(same(T_GfxServer::FitPicture(800, 480, 640, 480), R{80, 0, 640, 480}));
-    EXPECT_TRUE(same(T_GfxServer::FitPicture(640, 600, 640, 480), R{0, 60, 640, 480}));
-    EXPECT_TRUE(same(T_GfxServer::FitPicture(1280, 960, 640, 480), R{0, 0, 1280, 960}));
-    EXPECT_TRUE(same(T_GfxServer::FitPicture(1920, 1080, 640, 480), R{240, 0, 1440, 1080}));
-    EXPECT_TRUE(same(T_GfxServer::FitPicture(0, 480, 640, 480), R{0, 0, 0, 0}));
-    EXPECT_TRUE(same(T_GfxServer::FitPicture(300, 200, 0, 0), R{0, 0, 300, 200}));
-}
+    for (const auto& f : fits)
+        EXPECT_EQ(T_GfxServer::FitPicture(f.drawableWidth, f.drawableHeight, f.pictureWidth, f.pictureHeight),
+                  f.fitted)
+            << f.drawableWidth << "x" << f.drawableHeight;
 
+    // Viewports are fractions of the picture, held to what a coordinate can
+    // say whatever the fractions.
+    T_PicturePlacement placement;
+    EXPECT_TRUE(placement.Resize(800, 480, 640, 480));
+    EXPECT_FALSE(placement.Resize(800, 480, 640, 480));
+    T_Viewport viewport;
+    viewport.width = 0.5f;
+    viewport.x = 0.5f;
+    EXPECT_EQ(placement.Place(viewport), (R{400, 0, 320, 480}));
+    viewport = T_Viewport{1e30f, -2.0f, 1e30f, -1e30f};
+    EXPECT_EQ(placement.Place(viewport), (R{INT32_MAX, INT32_MIN, INT32_MAX, 0}));
+}

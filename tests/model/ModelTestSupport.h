@@ -1,12 +1,11 @@
 #pragma once
 
-// Shared pieces of the model tests: 3DS files built chunk by chunk, a gfx server that writes down what it is asked to do,
-// and a sound system whose spectrum the test sets.
+// Shared pieces of the model tests: 3DS files built chunk by chunk, and a gfx
+// server that writes down what it is asked to do.
 
 #include "vexlar3d/graphics/T_Camera.h"
 #include "core/NullGfxServer.h"
 #include "vexlar3d/shaders/T_Shader.h"
-#include "vexlar3d/sound/T_ISoundSystem.h"
 
 #include <array>
 #include <cstdint>
@@ -163,52 +162,4 @@ public:
     std::vector<std::array<float, 8>> cameras;
 };
 
-// A sound system with a spectrum the test fills in.
-class SpectrumSource final : public T_ISoundSystem
-{
-public:
-    SpectrumSource() { g_soundSystem = this; }
-    ~SpectrumSource() { g_soundSystem = nullptr; }
-    SpectrumSource(const SpectrumSource&) = delete;
-    SpectrumSource& operator=(const SpectrumSource&) = delete;
-
-    float* GetSpectrum() override
-    {
-        ++spectrumReads;
-        return spectrum.data();
-    }
-    void EnableSpectrum() override { ++enables; }
-    void DisableSpectrum() override {}
-
-    bool Init() override { return true; }
-    void CloseStream(const std::string&) override {}
-    void Close() override {}
-    DriverIterator GetDriverBegin() override { return drivers.begin(); }
-    DriverIterator GetDriverEnd() override { return drivers.end(); }
-    std::int32_t GetDriverCount() override { return 0; }
-    const std::string& GetDriverName(std::int32_t) override { return noName; }
-    std::int32_t GetDriver() override { return 0; }
-    void SetDriver(std::int32_t) override {}
-    void SetMixRate(std::int32_t) override {}
-    std::int32_t GetMixRate() override { return 48000; }
-    void SetChannels(std::int32_t) override {}
-    std::int32_t GetChannels() override { return 0; }
-    void SetMasterVolume(std::int32_t) override {}
-    std::int32_t GetMasterVolume() override { return 255; }
-    void OpenStream(const std::string&) override {}
-    void PlayStream(const std::string&) override {}
-    void StopStream(const std::string&) override {}
-    void SetStreamVolume(const std::string&, std::int32_t) override {}
-    bool InitOffline() override { return true; }
-    bool RenderOffline(float*, std::int32_t) override { return false; }
-    bool RenderOffline(std::int16_t*, std::int32_t) override { return false; }
-    bool IsOffline() const override { return false; }
-    bool SeekStream(const std::string&, double) override { return false; }
-
-    std::array<float, 512> spectrum{};
-    int spectrumReads = 0;
-    int enables = 0;
-    std::vector<std::string> drivers;
-    std::string noName;
-};
 } // namespace modeltest

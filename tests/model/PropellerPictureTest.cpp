@@ -8,8 +8,6 @@
 #include "vexlar3d/resources/T_3dsModel.h"
 #include "vexlar3d/resources/T_FileSystem.h"
 
-using modeltest::SpectrumSource;
-
 class PropellerPicture : public GfxTest
 {
 };
@@ -18,7 +16,6 @@ TEST_F(PropellerPicture, BladesAndHubAreDrawn)
 {
     Start();
     T_ShaderManager shaders(256);
-    SpectrumSource sound;
     T_FileSystem fileSystem;
     ASSERT_TRUE(fileSystem.AddDirectory(std::string(VEXLAR_BINARY_DIR) + "/bin/Data/"));
     T_PropellerScene scene("propeller");

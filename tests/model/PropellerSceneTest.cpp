@@ -1,5 +1,6 @@
 // The propeller scene over the generated "propeller.3ds": its starting camera,
-// the one-frame lag, the spin, and the spectrum band after 53.1 s.
+// the one-frame lag, the spin, and the spectrum band after 53.1 s, fed by the
+// real sound system rendering offline.
 #include "ModelTestSupport.h"
 #include "vexlar3d/shaders/T_ShaderManager.h"
 #include "resources/TestFiles.h"
@@ -8,13 +9,13 @@
 #include "vexlar3d/graphics/T_Camera.h"
 #include "vexlar3d/resources/T_3dsModel.h"
 #include "vexlar3d/resources/T_FileSystem.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using modeltest::CallLog;
-using modeltest::SpectrumSource;
 
 namespace
 {
@@ -23,7 +24,6 @@ struct SceneFixture : ::testing::Test
     SceneFixture() { fileSystem.AddDirectory(std::string(VEXLAR_BINARY_DIR) + "/bin/Data/"); }
     T_ShaderManager shaders{256};
     CallLog gfx;
-    SpectrumSource sound;
     T_FileSystem fileSystem;
 };
 
@@ -67,37 +67,51 @@ TEST_F(SceneFixture, StartsAsBuiltAndDrawsWithTheCameraOfThePreviousFrame)
     EXPECT_EQ(std::count_if(gfx.calls.begin(), gfx.calls.end(),
                             [](const std::string& call) { return call.rfind("DrawMesh", 0) == 0; }),
               static_cast<std::ptrdiff_t>(groups));
-    EXPECT_EQ(sound.enables, 0);
 }
 
 TEST_F(SceneFixture, SpectrumBandFromJustAfter53Point1)
 {
-    T_PropellerScene scene("propeller");
-    // Entries 50 to 60 carry 0.1 each; their neighbours carry a lot, so a
-    // band one entry off shows.
-    for (int i = 50; i <= 60; ++i)
-        sound.spectrum[static_cast<std::size_t>(i)] = 0.1f;
-    sound.spectrum[49] = 5.0f;
-    sound.spectrum[61] = 5.0f;
+    // Tones in the middle of the spectrum bins 49, 55 and 61 (bin k is
+    // k * 48000 / 1024 Hz), each also seen by the bins beside it: the band
+    // 50..60 differs from a band one bin off.
+    const std::string dir = testfiles::FreshDir("tone");
+    ASSERT_TRUE(testfiles::Run("cd " + dir + " && for f in 2296.875 2578.125 2859.375; do sox -n -r 48000 -c 2 -b 16 "
+                               "$f.wav synth 2 sine $f gain -1; done && sox -m 2*.wav tone.wav"));
+    ASSERT_TRUE(fileSystem.AddDirectory(dir));
+    T_SoundSystem sound;
+    sound.SetMixRate(48000);
+    ASSERT_TRUE(sound.InitOffline());
+    sound.OpenStream("tone.wav");
+    sound.PlayStream("tone.wav");
+    std::vector<float> out(2 * 4096);
+    ASSERT_TRUE(sound.RenderOffline(out.data(), 4096));
+    const auto band = [&sound](int first) {
+        float sum = 0.0f;
+        for (int i = first; i <= first + 10; ++i)
+            sum += sound.GetSpectrum()[i];
+        return sum;
+    };
 
+    T_PropellerScene scene("propeller");
     scene.Render(53.1f);
-    EXPECT_EQ(sound.enables, 0);
-    EXPECT_EQ(sound.spectrumReads, 0);
+    EXPECT_EQ(band(50), 0.0f) << "the spectrum was switched on too early";
     EXPECT_EQ(scene.camera->z, -0.4f);
 
     const float justAfter = std::nextafter(53.1f, 60.0f);
     scene.Render(justAfter);
-    EXPECT_EQ(sound.enables, 1);
-    EXPECT_EQ(sound.spectrumReads, 1);
-    EXPECT_NEAR(scene.camera->z, 0.15f * 1.1f - 0.4f, 1e-6f);
+    const float expected = 0.15f * band(50) - 0.4f;
+    EXPECT_GT(band(50), 0.1f);
+    EXPECT_GT(std::fabs(band(49) - band(50)), 0.1f * band(50));
+    EXPECT_GT(std::fabs(band(51) - band(50)), 0.1f * band(50));
+    EXPECT_FLOAT_EQ(scene.camera->z, expected);
     // The frame that computed it drew with the old distance; the next one uses it.
     EXPECT_EQ(gfx.cameras[1][2], -0.4f);
     scene.Render(54.0f);
-    EXPECT_NEAR(gfx.cameras[2][2], 0.15f * 1.1f - 0.4f, 1e-6f);
-    EXPECT_EQ(sound.enables, 2);
+    EXPECT_FLOAT_EQ(gfx.cameras[2][2], expected);
 
     // Silence brings the camera back to where it started.
-    sound.spectrum.fill(0.0f);
+    sound.StopStream("tone.wav");
+    ASSERT_TRUE(sound.RenderOffline(out.data(), 4096));
     scene.Render(55.0f);
     EXPECT_EQ(scene.camera->z, -0.4f);
 }

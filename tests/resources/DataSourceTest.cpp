@@ -27,18 +27,23 @@ TEST(DataSources, BlockKindsReadAndSeek)
 {
     std::string path = Fixture("block", digits);
     // The kinds that hold their whole contents in memory share every rule but
-    // the one for an unknown seek origin (the memory file takes the start).
-    for (bool mapped : {false, true})
+    // the one for an unknown seek origin (the mapped file stays put). The
+    // linked-in fixture holds the same ten digits as the file.
+    enum Kind { memory, mapped, resource };
+    for (Kind kind : {memory, mapped, resource})
     {
-        SCOPED_TRACE(mapped ? "mapped" : "memory");
+        SCOPED_TRACE(kind);
+        const std::string name = kind == resource ? "fixture_text" : path;
         std::unique_ptr<T_DataSource> file;
-        if (mapped)
-            file = std::make_unique<T_MappedFile>(path);
+        if (kind == memory)
+            file = std::make_unique<T_MemoryFile>(name);
+        else if (kind == mapped)
+            file = std::make_unique<T_MappedFile>(name);
         else
-            file = std::make_unique<T_MemoryFile>(path);
+            file = std::make_unique<T_ResourceFile>(name);
         ASSERT_TRUE(file->IsOpen());
         EXPECT_EQ(file->GetSize(), 10u);
-        EXPECT_EQ(file->name, path);
+        EXPECT_EQ(file->name, name);
         EXPECT_EQ(testfiles::Contents(file.get()), digits);
 
         // A read past the end copies what there is and leaves the rest alone.
@@ -54,18 +59,18 @@ TEST(DataSources, BlockKindsReadAndSeek)
         // {from, offset, origin, where it lands}; backwards past the start
         // lands at the end.
         const std::uint32_t seeks[][4] = {{0, 100, 0, 10}, {0, 3, 0, 3}, {3, ~1u, 1, 1},
-                                          {1, ~4u, 1, 10}, {4, 7, 2, 10}, {4, 6, 9, mapped ? 4u : 6u}};
+                                          {1, ~4u, 1, 10}, {4, 7, 2, 10}, {4, 6, 9, kind == mapped ? 4u : 6u}};
         for (const auto& seek : seeks)
         {
             file->Seek(seek[0], 0);
             EXPECT_TRUE(file->Seek(seek[1], static_cast<int>(seek[2])));
             EXPECT_EQ(file->Tell(), seek[3]) << seek[0] << " " << seek[1] << " " << seek[2];
         }
-        EXPECT_EQ(file->GetChar(), mapped ? '4' : '6');
+        EXPECT_EQ(file->GetChar(), kind == mapped ? '4' : '6');
 
         // Re-opening starts over; closing empties the source.
         file->Seek(5, 0);
-        EXPECT_TRUE(file->Open(path));
+        EXPECT_TRUE(file->Open(name));
         EXPECT_EQ(file->Tell(), 0u);
         file->Close();
         EXPECT_FALSE(file->IsOpen());
@@ -132,22 +137,6 @@ TEST(DataSources, EmptyMissingAndDirectoryBehaveAsEmptySources)
     T_MappedFile mapped;
     EXPECT_TRUE(mapped.Open(empty));
     EXPECT_FALSE(mapped.Open(directory));
-}
-
-TEST(DataSources, LinkedInDataOpensByName)
-{
-    std::string onDisk = testfiles::ReadFile(std::string(VEXLAR_SOURCE_DIR) + "/tests/resources/fixtures/embedded.txt");
-    ASSERT_FALSE(onDisk.empty());
-    T_ResourceFile file("fixture_text");
-    ASSERT_TRUE(file.IsOpen());
-    ASSERT_EQ(file.GetSize(), onDisk.size());
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.GetData()), file.GetSize()), onDisk);
-    std::string token;
-    file.ReadToken(token, false); // through its own GetChar
-    EXPECT_EQ(token, "shader");
-    EXPECT_TRUE(file.Seek(6, 9)); // unknown origin: from the start
-    EXPECT_EQ(file.Tell(), 6u);
-    file.Close();
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_FALSE(file.Open("fixture_TEXT"));
+    // Linked-in data is found by its exact name.
+    EXPECT_FALSE(T_ResourceFile().Open("fixture_TEXT"));
 }

@@ -48,8 +48,9 @@ std::string MakeTree(const std::string& name)
     MakeZip(data + "a/z.zip", {{"deep/same.txt", "from a"}});
     MakeZip(data + "upper.ZIP", {{"upper_only.txt", "upper"}});
     MakeZip(data + "zip", {{"bare_zip.txt", "bare"}});
-    WriteFile(data + "bad.zip", "this is no archive at all, not even close to one");
-    // broken.zip: its fire2.txt fails its CRC check.
+    // bad.zip is cut short; broken.zip's fire2.txt fails its CRC check.
+    MakeZip(data + "bad.zip", {{"gone.txt", "gone"}});
+    WriteFile(data + "bad.zip", ReadFile(data + "bad.zip").substr(0, 40));
     MakeZip(data + "broken.zip", {{"fire2.txt", SampleText(2000, 9)}, {"fine.txt", "fine"}});
     std::string bytes = ReadFile(data + "broken.zip");
     bytes[bytes.rfind("fire2.txt") - 46 + 16] ^= 1; // its central-directory CRC
@@ -62,8 +63,9 @@ class FileSystemTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static std::string root = MakeTree("fs_tree");
-        data = root + "Data/";
+        EnterScratchFolder();
+        data = MakeTree("fs_tree") + "Data/";
+        log = std::make_unique<LogCapture>();
         fs = std::make_unique<T_FileSystem>();
         ASSERT_TRUE(fs->AddDirectory(data));
     }
@@ -77,6 +79,7 @@ protected:
     }
 
     std::string data;
+    std::unique_ptr<LogCapture> log;
     std::unique_ptr<T_FileSystem> fs;
 };
 } // namespace
@@ -201,4 +204,20 @@ TEST(FileSystem, LinkCyclesEnd)
     T_DataSource* source = fs.OpenFile("x.txt", OpenMode::Mapped);
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(Contents(source), "x");
+}
+
+// An archive that cannot be read (bad.zip) and an entry that fails its checks
+// (broken.zip's fire2.txt) are named in the log once, however often they are
+// met; the name resolves where the search goes on.
+TEST_F(FileSystemTest, UnreadableArchivesAndEntriesAreLoggedOnce)
+{
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        EXPECT_TRUE(fs->AddDirectory(data));
+        EXPECT_EQ(Open("fire2.txt"), "plain fire2");
+        EXPECT_EQ(Open("fire2.txt"), "plain fire2");
+    }
+    EXPECT_EQ(log->Since(), "  Creating file system ...\n    Cannot read archive " + data +
+                                "bad.zip (not a ZIP archive, or damaged); skipped\n    Cannot read fire2.txt in archive " +
+                                data + "broken.zip (damaged or unsupported); skipped\n");
 }

@@ -8,6 +8,7 @@
 #include "vexlar3d/core/CrtRand.h"
 #include "vexlar3d/resources/T_DataSource.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdint>
@@ -85,6 +86,18 @@ inline std::uint32_t Get32(const std::string& bytes, std::size_t at)
     for (int i = 3; i >= 0; --i)
         value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
     return value;
+}
+
+// Compares `actual` whole with the golden file `name` (a path below tests/).
+// With VEXLAR_UPDATE_GOLDEN=1 in the environment the file is rewritten
+// instead, to be reviewed before it is committed.
+inline void ExpectGolden(const std::string& actual, const std::string& name)
+{
+    const std::string path = std::string(VEXLAR_SOURCE_DIR) + "/tests/" + name;
+    if (std::getenv("VEXLAR_UPDATE_GOLDEN") != nullptr)
+        WriteFile(path, actual);
+    else
+        EXPECT_EQ(actual, ReadFile(path)) << "differs from the golden file " << path;
 }
 
 // vexlar-inspect run as a user runs it, from `folder`.

@@ -1,5 +1,6 @@
 // The audio backend on real files: decoders, resampling, the mixer's
-// volumes and pan, the spectrum. (The device is the sound system's case.)
+// volumes and pan. (The device, seeking and the spectrum are the sound
+// system's cases.)
 
 #include "SoundTestFiles.h"
 
@@ -22,13 +23,10 @@ protected:
     void SetUp() override
     {
         MakeSine("sine48.wav", 48000, 2, 1.0, 1000);
-        MakeSine("sine48_full.wav", 48000, 2, 1.0, 1000, 1.0);
         MakeSine("sine44.ogg", 44100, 2, 1.0, 1000);
         MakeSine("sine44.flac", 44100, 2, 1.0, 1000);
         MakeSine("mono22.wav", 22050, 1, 1.0, 1000);
         MakeSine("sine44.mp3", 44100, 2, 1.0, 1000);
-        MakeSilence("silence.wav", 48000, 1.0);
-        Sox("silence.wav sine48.wav silence_then_sine.wav");
         WriteBytes("song.mod", MakeModule());
     }
 
@@ -115,29 +113,6 @@ TEST_F(MixerTest, GarbageAndTruncatedDataIsRefused)
     }
 }
 
-TEST_F(MixerTest, SpectrumOfOneKilohertzPeaksInItsBin)
-{
-    auto stream = Open("sine48_full.wav");
-    ASSERT_TRUE(stream);
-    mixer.Play(stream.get());
-    Render(4800);
-    auto loudest = [&] {
-        const float* bins = mixer.GetSpectrum();
-        return std::max_element(bins, bins + T_SpectrumAnalyzer::binCount);
-    };
-    EXPECT_EQ(*loudest(), 0.0f); // disabled: zeros, whatever was mixed
-
-    mixer.EnableSpectrum();
-    const float* peak = loudest();
-    EXPECT_EQ(peak - mixer.GetSpectrum(), 21); // 1000 Hz / (48000 Hz / 1024)
-    EXPECT_GT(*peak, 0.8f);
-    EXPECT_LT(*peak, 1.05f);
-    EXPECT_LT(mixer.GetSpectrum()[100], 0.01f);
-
-    mixer.DisableSpectrum();
-    EXPECT_EQ(*loudest(), 0.0f);
-}
-
 TEST_F(MixerTest, VolumesAndPanScaleTheSamples)
 {
     auto reference = Open("sine48.wav");
@@ -191,26 +166,6 @@ TEST_F(MixerTest, EndedModulePlaysSilence)
     EXPECT_TRUE(module->HasEnded());
     EXPECT_EQ(mixer.GetStream(0), module.get()); // the channel stays taken
     mixer.Release(module.get());
-}
-
-TEST_F(MixerTest, SeekingMovesThePlayPosition)
-{
-    auto stream = Open("silence_then_sine.wav");
-    ASSERT_TRUE(stream);
-    mixer.Play(stream.get());
-    // Forward, back, past the end (silence), and back into the sine.
-    for (auto [seconds, loud] : {std::pair{-1.0, false}, {1.05, true}, {0.0, false}, {100.0, false}, {1.5, true}})
-    {
-        if (seconds >= 0.0)
-        {
-            ASSERT_TRUE(mixer.Seek(stream.get(), seconds));
-        }
-        const float peak = Peak(Render(4800));
-        EXPECT_TRUE(loud ? peak > 0.4f : peak == 0.0f) << seconds << ": " << peak;
-    }
-    auto module = Open("song.mod");
-    ASSERT_TRUE(mixer.Seek(module.get(), 0.5));
-    mixer.Release(stream.get());
 }
 
 TEST_F(MixerTest, ConfigureChangesRateAndChannels)

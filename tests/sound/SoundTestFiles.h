@@ -4,6 +4,7 @@
 // tiny ProTracker module written here), in the test's working folder.
 
 #include "core/TestScratch.h"
+#include "vexlar3d/sound/T_ISoundSystem.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace soundtest
@@ -65,6 +67,42 @@ inline float Peak(const std::vector<float>& samples, std::size_t from = 0, std::
     for (std::size_t i = from; i < std::min(to, samples.size()); ++i)
         peak = std::max(peak, std::fabs(samples[i]));
     return peak;
+}
+
+inline double Rms(const std::vector<float>& samples)
+{
+    double sum = 0.0;
+    for (float s : samples)
+        sum += static_cast<double>(s) * s;
+    return samples.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+// The shift in frames (within +-maxLag) of stereo `b` against stereo `a` at
+// which the two agree best (cross-correlation).
+inline int BestLag(const std::vector<float>& a, const std::vector<float>& b, int maxLag)
+{
+    const auto size = static_cast<std::ptrdiff_t>(std::min(a.size(), b.size()));
+    std::pair<double, int> best{-1e300, 0};
+    for (int lag = -maxLag; lag <= maxLag; ++lag)
+    {
+        double sum = 0.0;
+        for (std::ptrdiff_t i = 2 * maxLag; i + 2 * maxLag < size; ++i)
+            sum += static_cast<double>(a[i]) * b[i + 2 * lag];
+        best = std::max(best, std::pair{sum, lag});
+    }
+    return best.second;
+}
+
+// Every stream call but OpenStream on a name that is not open; what they logged.
+inline std::string CallsOnAnUnknownName(T_ISoundSystem& sound, const std::string& name)
+{
+    LogCapture log;
+    sound.PlayStream(name);
+    sound.StopStream(name);
+    sound.SetStreamVolume(name, 3);
+    sound.CloseStream(name);
+    EXPECT_FALSE(sound.SeekStream(name, 0.5));
+    return log.Since();
 }
 
 // A four-channel ProTracker module: one looped 32-byte square-wave sample,

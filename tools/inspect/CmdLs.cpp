@@ -1,13 +1,11 @@
 // vexlar-inspect ls: every name the file system can reach.
 #include "InspectCommands.h"
 
+#include "vexlar3d/platform/T_Directory.h"
 #include "vexlar3d/resources/T_FileSystem.h"
 #include "vexlar3d/resources/T_ZipArchive.h"
 
-#include <algorithm>
-#include <dirent.h>
 #include <iostream>
-#include <sys/stat.h>
 
 int CmdLs(InspectContext& context, const std::vector<std::string>& args)
 {
@@ -25,22 +23,8 @@ int CmdLs(InspectContext& context, const std::vector<std::string>& args)
         }
     }
     for (const std::string& directory : context.fileSystem.GetDirectories())
-    {
-        std::vector<std::string> files;
-        if (DIR* dir = ::opendir(directory.c_str()))
-        {
-            while (dirent* item = ::readdir(dir))
-            {
-                std::string path = directory + item->d_name;
-                struct stat info;
-                if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-                    files.push_back(path);
-            }
-            ::closedir(dir);
-        }
-        std::sort(files.begin(), files.end());
-        for (const std::string& file : files)
-            std::cout << file << "\n";
-    }
+        for (const T_Directory::Entry& entry : T_Directory::List(directory))
+            if (entry.kind == T_Directory::Kind::File)
+                std::cout << directory << entry.name << "\n";
     return 0;
 }

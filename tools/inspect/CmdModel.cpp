@@ -1,5 +1,6 @@
 // vexlar-inspect model NAME: the 3DS model NAME as the engine loads it, as JSON.
 #include "InspectCommands.h"
+#include "InspectJson.h"
 
 #include "vexlar3d/resources/T_3dsModel.h"
 #include "vexlar3d/resources/T_DataSource.h"
@@ -7,148 +8,66 @@
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/shaders/T_ShaderManager.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
 
 namespace
 {
-// A JSON string of the bytes of `text`: bytes of 0x80 and above are written as
-// the characters U+0080..U+00FF, so any name gives valid JSON.
-void PutString(std::string& out, const std::string& text)
-{
-    static const char hex[] = "0123456789abcdef";
-    out += '"';
-    for (unsigned char c : text)
-    {
-        if (c == '"' || c == '\\')
-        {
-            out += '\\';
-            out += static_cast<char>(c);
-        }
-        else if (c < 0x20 || c >= 0x7F)
-        {
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-        else
-        {
-            out += static_cast<char>(c);
-        }
-    }
-    out += '"';
-}
-
-// The shortest decimal that reads back to the same float; null for values
-// JSON has no number for (infinities, NaN).
-void PutFloat(std::string& out, float value)
-{
-    if (!std::isfinite(value))
-    {
-        out += "null";
-        return;
-    }
-    char text[32];
-    std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
-}
-
 template <std::size_t N>
-void PutVectors(std::string& out, const std::vector<std::array<float, N>>& values)
+InspectJson Vectors(const std::vector<std::array<float, N>>& values)
 {
-    out += '[';
-    for (std::size_t i = 0; i < values.size(); ++i)
+    InspectJson out = InspectJson::array();
+    for (const std::array<float, N>& value : values)
     {
-        if (i != 0)
-            out += ',';
-        out += '[';
-        for (std::size_t k = 0; k < N; ++k)
-        {
-            if (k != 0)
-                out += ',';
-            PutFloat(out, values[i][k]);
-        }
-        out += ']';
+        InspectJson vector = InspectJson::array();
+        for (const float component : value)
+            vector.push_back(JsonNumber(component));
+        out.push_back(vector);
     }
-    out += ']';
-}
-
-void PutShaderName(std::string& out, const T_Shader* shader)
-{
-    if (shader == nullptr)
-        out += "null";
-    else
-        PutString(out, shader->name);
-}
-
-std::string ModelJson(const T_3dsModel& model)
-{
-    std::string out = "{\"name\":";
-    PutString(out, model.name);
-    out += ",\"meshCount\":" + std::to_string(model.meshCount);
-    out += ",\"totalVertices\":" + std::to_string(model.totalVertices);
-    out += ",\"totalFaces\":" + std::to_string(model.totalFaces);
-    out += ",\"scale\":";
-    PutFloat(out, model.scale);
-    out += ",\"materials\":[";
-    for (std::size_t i = 0; i < model.materials.size(); ++i)
-    {
-        if (i != 0)
-            out += ',';
-        PutShaderName(out, model.materials[i]);
-    }
-    out += "],\"meshes\":[";
-    for (std::size_t m = 0; m < model.meshes.size(); ++m)
-    {
-        const T_3dsMesh& mesh = model.meshes[m];
-        if (m != 0)
-            out += ',';
-        out += "{\"name\":";
-        PutString(out, mesh.name);
-        out += ",\"positions\":";
-        PutVectors(out, mesh.geometry.positions);
-        out += ",\"normals\":";
-        PutVectors(out, mesh.geometry.normals);
-        out += ",\"texCoords\":";
-        PutVectors(out, mesh.geometry.texCoords);
-        out += ",\"indices\":[";
-        for (std::size_t i = 0; i < mesh.geometry.indices.size(); ++i)
-        {
-            if (i != 0)
-                out += ',';
-            out += std::to_string(mesh.geometry.indices[i]);
-        }
-        out += "],\"groups\":[";
-        for (std::size_t g = 0; g < mesh.groups.size(); ++g)
-        {
-            const T_3dsMesh::MaterialGroup& group = mesh.groups[g];
-            if (g != 0)
-                out += ',';
-            out += "{\"first\":" + std::to_string(group.first) + ",\"count\":" + std::to_string(group.count) +
-                   ",\"shader\":";
-            PutShaderName(out, group.shader);
-            out += '}';
-        }
-        out += "]}";
-    }
-    out += "]}\n";
     return out;
+}
+
+InspectJson ShaderName(const T_Shader* shader)
+{
+    return shader == nullptr ? InspectJson(nullptr) : JsonText(shader->name);
+}
+
+InspectJson ModelJson(const T_3dsModel& model)
+{
+    InspectJson materials = InspectJson::array();
+    for (const T_Shader* material : model.materials)
+        materials.push_back(ShaderName(material));
+    InspectJson meshes = InspectJson::array();
+    for (const T_3dsMesh& mesh : model.meshes)
+    {
+        InspectJson groups = InspectJson::array();
+        for (const T_3dsMesh::MaterialGroup& group : mesh.groups)
+            groups.push_back({{"first", group.first}, {"count", group.count}, {"shader", ShaderName(group.shader)}});
+        meshes.push_back({{"name", JsonText(mesh.name)},
+                          {"positions", Vectors(mesh.geometry.positions)},
+                          {"normals", Vectors(mesh.geometry.normals)},
+                          {"texCoords", Vectors(mesh.geometry.texCoords)},
+                          {"indices", mesh.geometry.indices},
+                          {"groups", groups}});
+    }
+    return {{"name", JsonText(model.name)},
+            {"meshCount", model.meshCount},
+            {"totalVertices", model.totalVertices},
+            {"totalFaces", model.totalFaces},
+            {"scale", JsonNumber(model.scale)},
+            {"materials", materials},
+            {"meshes", meshes}};
 }
 } // namespace
 
 int CmdModel(InspectContext& context, const std::vector<std::string>& args)
 {
-    if (args.size() != 1)
-        return UsageError("[--data DIR] model NAME", args.empty() ? "model needs a NAME" : "model takes one NAME");
-    const std::string& name = args[0];
     T_FileSystem::Location location;
-    const std::unique_ptr<T_DataSource> source = OpenNamed(context, name, location);
-    if (source == nullptr)
-        return 1;
+    std::unique_ptr<T_DataSource> source;
+    if (const int status = OpenNameArgument(context, args, "model", location, source); status >= 0)
+        return status;
+    const std::string& name = args[0];
     // Materials are shaders by name; the engine's table size, no scripts.
     T_ShaderManager shaders(256);
     T_3dsModel model;
@@ -157,11 +76,6 @@ int CmdModel(InspectContext& context, const std::vector<std::string>& args)
         std::cerr << "vexlar-inspect: " << name << " is not a 3DS model (no main chunk at its start)\n";
         return 1;
     }
-    std::string json = ModelJson(model);
-    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size())
-    {
-        std::cerr << "vexlar-inspect: cannot write to standard output\n";
-        return 1;
-    }
-    return 0;
+    const std::string json = ModelJson(model).dump(-1, ' ', true) + "\n";
+    return WriteOutput(json.data(), json.size()) ? 0 : 1;
 }

@@ -1,222 +1,74 @@
 // vexlar-inspect shaders [--list FILE]: the shader table after the start-up
 // loading sequence ("default_font", then the shader list), as JSON.
 #include "InspectCommands.h"
+#include "InspectJson.h"
 
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/resources/T_TextureManager.h"
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/shaders/T_ShaderManager.h"
 
-#include <charconv>
-#include <cstdio>
 #include <iostream>
 #include <string>
 
 namespace
 {
-// A JSON string of the name's bytes: quote, backslash and control bytes
-// escaped, bytes above 0x7F written as the code points U+0080..U+00FF.
-void Quote(std::string& out, const std::string& text)
+InspectJson Color(const float (&color)[4])
 {
-    out += '"';
-    for (const char c : text)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '"' || byte == '\\')
-        {
-            out += '\\';
-            out += c;
-        }
-        else if (byte < 0x20 || byte >= 0x7F)
-        {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            out += escape;
-        }
-        else
-        {
-            out += c;
-        }
-    }
-    out += '"';
+    InspectJson out = InspectJson::array();
+    for (const float component : color)
+        out.push_back(JsonNumber(component));
+    return out;
 }
 
-// The shortest decimal that reads back to the same float ("1", "0.1").
-void Number(std::string& out, float value)
+InspectJson Layer(const T_ShaderLayer& layer)
 {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
-}
-
-void Number(std::string& out, std::int32_t value)
-{
-    out += std::to_string(value);
-}
-
-void Bool(std::string& out, bool value)
-{
-    out += value ? "true" : "false";
-}
-
-void Key(std::string& out, const char* key)
-{
-    out += '"';
-    out += key;
-    out += "\":";
-}
-
-void Color(std::string& out, const float (&color)[4])
-{
-    out += '[';
-    for (int i = 0; i < 4; ++i)
-    {
-        if (i > 0)
-            out += ',';
-        Number(out, color[i]);
-    }
-    out += ']';
-}
-
-void Texture(std::string& out, const T_Texture& texture)
-{
-    out += '{';
-    Key(out, "name");
-    Quote(out, texture.name);
-    out += ',';
-    Key(out, "kind");
-    Number(out, texture.kind);
-    out += ',';
-    Key(out, "clamp");
-    Bool(out, texture.clamp);
-    out += ',';
-    Key(out, "mipmap");
-    Bool(out, texture.mipmap);
-    out += '}';
-}
-
-void Layer(std::string& out, const T_ShaderLayer& layer)
-{
-    out += "{";
-    Key(out, "textures");
-    out += '[';
-    bool first = true;
+    InspectJson textures = InspectJson::array();
     for (const T_Texture* texture : layer.textures)
-    {
-        if (texture == nullptr)
-            continue;
-        if (!first)
-            out += ',';
-        first = false;
-        Texture(out, *texture);
-    }
-    out += "],";
-    Key(out, "animRate");
-    Number(out, layer.animRate);
-    out += ',';
-    Key(out, "mipmaps");
-    Bool(out, layer.mipmaps);
-    out += ',';
-    Key(out, "polygonOffset");
-    Bool(out, layer.polygonOffset);
-    out += ',';
-    Key(out, "wireframe");
-    Bool(out, layer.wireframe);
-    out += ',';
-    Key(out, "color");
-    Color(out, layer.color);
-    out += ',';
-    Key(out, "tcGen");
-    Number(out, layer.tcGen);
-    out += ',';
-    Key(out, "texFunc");
-    Number(out, layer.texFunc);
-    out += ',';
-    Key(out, "tcMods");
-    out += '[';
+        if (texture != nullptr)
+            textures.push_back({{"name", JsonText(texture->name)},
+                                {"kind", texture->kind},
+                                {"clamp", texture->clamp},
+                                {"mipmap", texture->mipmap}});
+    InspectJson mods = InspectJson::array();
     for (std::int32_t i = 0; i < layer.tcModCount && i < T_ShaderLayer::maxTcMods; ++i)
-    {
-        if (i > 0)
-            out += ',';
-        out += '{';
-        Key(out, "type");
-        Number(out, layer.tcModType[i]);
-        out += ',';
-        Key(out, "s");
-        Number(out, layer.tcModS[i]);
-        out += ',';
-        Key(out, "t");
-        Number(out, layer.tcModT[i]);
-        out += ',';
-        Key(out, "rotate");
-        Number(out, layer.tcModRotate[i]);
-        out += '}';
-    }
-    out += "],";
-    Key(out, "blendSrc");
-    Number(out, layer.blendSrc);
-    out += ',';
-    Key(out, "blendDst");
-    Number(out, layer.blendDst);
-    out += ',';
-    Key(out, "depthFunc");
-    Number(out, layer.depthFunc);
-    out += ',';
-    Key(out, "depthWrite");
-    Bool(out, layer.depthWrite);
-    out += '}';
+        mods.push_back({{"type", layer.tcModType[i]},
+                        {"s", JsonNumber(layer.tcModS[i])},
+                        {"t", JsonNumber(layer.tcModT[i])},
+                        {"rotate", JsonNumber(layer.tcModRotate[i])}});
+    return {{"textures", textures},
+            {"animRate", JsonNumber(layer.animRate)},
+            {"mipmaps", layer.mipmaps},
+            {"polygonOffset", layer.polygonOffset},
+            {"wireframe", layer.wireframe},
+            {"color", Color(layer.color)},
+            {"tcGen", layer.tcGen},
+            {"texFunc", layer.texFunc},
+            {"tcMods", mods},
+            {"blendSrc", layer.blendSrc},
+            {"blendDst", layer.blendDst},
+            {"depthFunc", layer.depthFunc},
+            {"depthWrite", layer.depthWrite}};
 }
 
-void Shader(std::string& out, const T_Shader& shader)
+InspectJson Shader(const T_Shader& shader)
 {
-    out += "  {";
-    Key(out, "name");
-    Quote(out, shader.name);
-    out += ',';
-    Key(out, "refCount");
-    Number(out, shader.refCount);
-    out += ',';
-    Key(out, "cullMode");
-    Number(out, shader.cullMode);
-    out += ',';
-    Key(out, "material");
-    if (const T_Material* material = shader.material.get())
-    {
-        out += '{';
-        Key(out, "ambient");
-        Color(out, material->ambient);
-        out += ',';
-        Key(out, "diffuse");
-        Color(out, material->diffuse);
-        out += ',';
-        Key(out, "specular");
-        Color(out, material->specular);
-        out += ',';
-        Key(out, "emission");
-        Color(out, material->emission);
-        out += ',';
-        Key(out, "shininess");
-        Number(out, material->shininess);
-        out += '}';
-    }
-    else
-    {
-        out += "null";
-    }
-    out += ',';
-    Key(out, "layers");
-    out += '[';
-    bool first = true;
+    InspectJson material = nullptr;
+    if (const T_Material* m = shader.material.get())
+        material = {{"ambient", Color(m->ambient)},
+                    {"diffuse", Color(m->diffuse)},
+                    {"specular", Color(m->specular)},
+                    {"emission", Color(m->emission)},
+                    {"shininess", JsonNumber(m->shininess)}};
+    InspectJson layers = InspectJson::array();
     for (const auto& layer : shader.layers)
-    {
-        if (!layer)
-            continue;
-        if (!first)
-            out += ',';
-        first = false;
-        Layer(out, *layer);
-    }
-    out += "]}";
+        if (layer)
+            layers.push_back(Layer(*layer));
+    return {{"name", JsonText(shader.name)},
+            {"refCount", shader.refCount},
+            {"cullMode", shader.cullMode},
+            {"material", material},
+            {"layers", layers}};
 }
 } // namespace
 
@@ -258,18 +110,12 @@ int CmdShaders(InspectContext& context, const std::vector<std::string>& args)
     if (!listOpened)
         std::cerr << "vexlar-inspect: cannot open the shader list " << listName << "\n";
 
-    std::string out = "[";
-    bool first = true;
+    InspectJson table = InspectJson::array();
     for (std::int32_t position = 0; position < shaders.GetCapacity(); ++position)
-    {
-        const T_Shader* shader = shaders.GetSlot(position);
-        if (shader == nullptr)
-            continue;
-        out += first ? "\n" : ",\n";
-        first = false;
-        Shader(out, *shader);
-    }
-    out += first ? "]\n" : "\n]\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
+        if (const T_Shader* shader = shaders.GetSlot(position))
+            table.push_back(Shader(*shader));
+    const std::string out = JsonRows(table);
+    if (!WriteOutput(out.data(), out.size()))
+        return 1;
     return listOpened ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "vexlar3d/resources/T_DataSource.h"
 #include "vexlar3d/resources/T_FileSystem.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,3 +40,13 @@ int UsageError(const std::string& synopsis, const std::string& problem);
 // nowhere; the caller then returns 1. `location` says where the name was found.
 std::unique_ptr<T_DataSource> OpenNamed(InspectContext& context, const std::string& name,
                                         T_FileSystem::Location& location);
+// For a command that takes exactly one NAME ("cat NAME"): checks `args` and
+// opens the name with OpenNamed into `source`. Returns -1 when the command
+// goes on, otherwise the exit status to end with (2 bad usage, 1 not opened).
+int OpenNameArgument(InspectContext& context, const std::vector<std::string>& args, const std::string& command,
+                     T_FileSystem::Location& location, std::unique_ptr<T_DataSource>& source);
+
+// Writes the bytes to standard output; false, with a message on standard
+// error, when they cannot all be written.
+bool WriteOutput(const void* bytes, std::size_t size);
+

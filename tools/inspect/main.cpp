@@ -80,6 +80,24 @@ std::unique_ptr<T_DataSource> OpenNamed(InspectContext& context, const std::stri
     return source;
 }
 
+int OpenNameArgument(InspectContext& context, const std::vector<std::string>& args, const std::string& command,
+                     T_FileSystem::Location& location, std::unique_ptr<T_DataSource>& source)
+{
+    if (args.size() != 1)
+        return UsageError("[--data DIR] " + command + " NAME",
+                          command + (args.empty() ? " needs a NAME" : " takes one NAME"));
+    source = OpenNamed(context, args[0], location);
+    return source == nullptr ? 1 : -1;
+}
+
+bool WriteOutput(const void* bytes, std::size_t size)
+{
+    if (size == 0 || std::fwrite(bytes, 1, size, stdout) == size)
+        return true;
+    std::cerr << "vexlar-inspect: cannot write to standard output\n";
+    return false;
+}
+
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);

@@ -3,11 +3,7 @@
 #include "vexlar3d/core/T_Config.h"
 #include "vexlar3d/core/T_Log.h"
 
-#include <SDL2/SDL.h>
-
-#include <EGL/egl.h>
 #include <GL/gl.h>
-#include <GL/glx.h>
 
 #include <algorithm>
 
@@ -30,20 +26,30 @@ static_assert(std::size(extensionTable) == T_Driver::extensionCount);
 
 constexpr GLenum maxTextureUnitsArb = 0x84E2;
 
-void* LookUp(const char* name)
-{
-    return SDL_GL_GetProcAddress(name);
-}
-
 std::string GlString(GLenum name)
 {
     const GLubyte* text = glGetString(name);
     return text != nullptr ? std::string(reinterpret_cast<const char*>(text)) : std::string();
 }
 
+std::int32_t GlInteger(GLenum name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+// The extension lists are kept and logged one name per line.
 void BlanksToLineFeeds(std::string& list)
 {
     std::replace(list.begin(), list.end(), ' ', '\n');
+}
+
+// The table index of an extension, or -1 for a value outside the table.
+std::int32_t TableIndex(T_Driver::Ext extension)
+{
+    const auto i = static_cast<std::int32_t>(extension);
+    return i >= 0 && i < T_Driver::extensionCount ? i : -1;
 }
 } // namespace
 
@@ -51,74 +57,33 @@ T_Driver::T_Driver() = default;
 
 T_Driver::~T_Driver()
 {
-    if (renderContext != nullptr)
-        Shutdown();
+    Shutdown();
 }
 
-bool T_Driver::CreateContext()
+bool T_Driver::Init(T_NativeWindow* window)
 {
-    renderContext = SDL_GL_CreateContext(reinterpret_cast<SDL_Window*>(window));
-    if (renderContext == nullptr && g_config.depthBits == 32)
+    if (window == nullptr || context.IsCreated())
+        return false;
+    T_GlContext::CreateReport report;
+    const bool created = context.Create(window, g_config.depthBits, report);
+    if (report.depthLowered)
+        VEXLAR_LOG("    32 depth bits refused (" << report.refusal << "), retrying with 24 ...\n");
+    if (!created)
     {
-        VEXLAR_LOG("    32 depth bits refused (" << SDL_GetError() << "), retrying with 24 ...\n");
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        renderContext = SDL_GL_CreateContext(reinterpret_cast<SDL_Window*>(window));
-    }
-    if (renderContext == nullptr)
-    {
-        VEXLAR_LOG("    Could not create the OpenGL context: " << SDL_GetError() << "\n");
+        VEXLAR_LOG("    Could not create the OpenGL context: " << report.error << "\n");
         return false;
     }
-    MakeCurrent();
-    return true;
-}
-
-bool T_Driver::ReadWindowSystemExtensions()
-{
-    // The interface whose context is current is the one in use: EGL (the
-    // offscreen and Wayland drivers, and X11 when SDL chose EGL) or GLX.
-    if (eglGetCurrentContext() != EGL_NO_CONTEXT)
-    {
-        const char* list = eglQueryString(eglGetCurrentDisplay(), EGL_EXTENSIONS);
-        if (list != nullptr)
-        {
-            hasEglExtensions = true;
-            windowSystem = "EGL";
-            windowSystemExtensions = list;
-            return true;
-        }
-        return false;
-    }
-    if (glXGetCurrentContext() != nullptr)
-    {
-        Display* display = glXGetCurrentDisplay();
-        const char* list = display != nullptr ? glXQueryExtensionsString(display, DefaultScreen(display)) : nullptr;
-        if (list != nullptr)
-        {
-            hasGlxExtensions = true;
-            windowSystem = "GLX";
-            windowSystemExtensions = list;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool T_Driver::Init(T_NativeWindow* sdlWindow)
-{
-    window = sdlWindow;
-    if (window == nullptr || renderContext != nullptr)
-        return false;
-    if (!CreateContext())
-        return false;
 
     renderer = GlString(GL_RENDERER);
     vendor = GlString(GL_VENDOR);
     version = GlString(GL_VERSION);
     extensions = GlString(GL_EXTENSIONS);
 
-    if (!ReadWindowSystemExtensions())
+    const auto system = T_GlContext::GetWindowSystemExtensions(windowSystem, windowSystemExtensions);
+    if (system == T_GlContext::WindowSystem::Absent)
         return false;
+    hasEglExtensions = system == T_GlContext::WindowSystem::Egl;
+    hasGlxExtensions = system == T_GlContext::WindowSystem::Glx;
 
     BlanksToLineFeeds(extensions);
     BlanksToLineFeeds(windowSystemExtensions);
@@ -132,40 +97,30 @@ bool T_Driver::Init(T_NativeWindow* sdlWindow)
 
     ReadCoreVersion(version, hasOpenGL12, hasOpenGL13);
     if (hasOpenGL12)
-        T_GlEntryPoints::Load(T_GlEntryPoints::Group::OpenGL12, LookUp);
+        T_GlEntryPoints::Load(T_GlEntryPoints::Group::OpenGL12, T_GlContext::GetProcAddress);
     if (hasOpenGL13)
-        T_GlEntryPoints::Load(T_GlEntryPoints::Group::OpenGL13, LookUp);
+        T_GlEntryPoints::Load(T_GlEntryPoints::Group::OpenGL13, T_GlContext::GetProcAddress);
 
     DetectExtensions();
 
-    GLint value = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value);
-    maxTextureSize = value;
-    value = 0;
-    glGetIntegerv(maxTextureUnitsArb, &value);
-    maxTextureUnits = value;
+    maxTextureSize = GlInteger(GL_MAX_TEXTURE_SIZE);
+    maxTextureUnits = GlInteger(maxTextureUnitsArb);
     return true;
 }
 
 void T_Driver::Shutdown()
 {
-    if (renderContext == nullptr)
-        return;
-    ReleaseCurrent();
-    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(renderContext));
-    renderContext = nullptr;
+    context.Delete();
 }
 
 void T_Driver::MakeCurrent()
 {
-    if (window != nullptr && renderContext != nullptr)
-        SDL_GL_MakeCurrent(reinterpret_cast<SDL_Window*>(window), static_cast<SDL_GLContext>(renderContext));
+    context.MakeCurrent();
 }
 
 void T_Driver::ReleaseCurrent()
 {
-    if (window != nullptr)
-        SDL_GL_MakeCurrent(reinterpret_cast<SDL_Window*>(window), nullptr);
+    context.ReleaseCurrent();
 }
 
 bool T_Driver::HasExtension(const std::string& name) const
@@ -180,14 +135,14 @@ bool T_Driver::HasWindowSystemExtension(const std::string& name) const
 
 bool T_Driver::Has(Ext extension) const
 {
-    const auto i = static_cast<std::int32_t>(extension);
-    return i >= 0 && i < extensionCount && flags[i];
+    const std::int32_t i = TableIndex(extension);
+    return i >= 0 && flags[i];
 }
 
 const char* T_Driver::ExtensionName(Ext extension)
 {
-    const auto i = static_cast<std::int32_t>(extension);
-    return i >= 0 && i < extensionCount ? extensionTable[i].name : "";
+    const std::int32_t i = TableIndex(extension);
+    return i >= 0 ? extensionTable[i].name : "";
 }
 
 void T_Driver::DetectExtensions()
@@ -197,7 +152,7 @@ void T_Driver::DetectExtensions()
         const ExtensionEntry& entry = extensionTable[i];
         flags[i] = entry.list == ListKind::Gl ? HasExtension(entry.name) : HasWindowSystemExtension(entry.name);
         if (flags[i] && entry.group != T_GlEntryPoints::Group::NoGroup)
-            T_GlEntryPoints::Load(entry.group, LookUp);
+            T_GlEntryPoints::Load(entry.group, T_GlContext::GetProcAddress);
     }
 }
 

@@ -2,13 +2,14 @@
 
 #include "vexlar3d/graphics/GlNameLists.h"
 #include "vexlar3d/graphics/T_GlEntryPoints.h"
+#include "vexlar3d/platform/T_GlContext.h"
 
 #include <cstdint>
 #include <string>
 
 struct T_NativeWindow;
 
-// The link between the window and OpenGL: creates the context on the SDL
+// The link between the window and OpenGL: creates the context on the
 // window, reads and logs the adapter's strings and extension lists, detects
 // the extensions of the extension table, loads the entry points of what it
 // found into T_GlEntryPoints and reads two implementation limits.
@@ -31,7 +32,7 @@ public:
     // False when no context could be created or when no window-system
     // extension list (EGL or GLX) can be had; a context that was created
     // stays current then.
-    bool Init(T_NativeWindow* sdlWindow);
+    bool Init(T_NativeWindow* window);
     // Releases and deletes the context.
     void Shutdown();
     void MakeCurrent();
@@ -52,8 +53,9 @@ public:
     // sets gl12, 1.3 or above sets both; no leading number sets neither.
     static void ReadCoreVersion(const std::string& versionText, bool& gl12, bool& gl13);
 
-    T_NativeWindow* window = nullptr;
-    void* renderContext = nullptr; // SDL_GLContext
+    // The context on the window; the gfx server swaps buffers and reads the
+    // drawable size through it.
+    T_GlContext context;
     std::string renderer;
     std::string vendor;
     std::string version;
@@ -69,8 +71,4 @@ public:
     bool hasGlxExtensions = false;
     bool hasOpenGL12 = false;
     bool hasOpenGL13 = false;
-
-private:
-    bool CreateContext();
-    bool ReadWindowSystemExtensions();
 };

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "vexlar3d/graphics/T_IGfxServer.h"
+#include "vexlar3d/graphics/T_PicturePlacement.h"
+#include "vexlar3d/graphics/T_RenderStateCache.h"
 
 #include <cstdint>
 #include <memory>
@@ -21,6 +23,12 @@ class T_ShaderLayer;
 //
 // Until Init has succeeded (and after Shutdown) every drawing operation does
 // nothing, so a failed start-up cannot reach OpenGL without a context.
+//
+// The operations are defined by concern: T_GfxServer.cpp (life cycle and
+// frames), T_GfxServerPresentation.cpp (picture placement, viewports,
+// read-back), T_GfxServerTransforms.cpp (camera and matrices),
+// T_GfxServerDraw.cpp (shaders, layer passes, the draw routines),
+// T_GfxServerTextures.cpp, T_GfxServerFont.cpp, T_GfxServerLights.cpp.
 class T_GfxServer final : public T_IGfxServer
 {
 public:
@@ -32,13 +40,7 @@ public:
     using DrawFunction = void (T_GfxServer::*)(T_Mesh* mesh, std::int32_t count, std::int32_t first, float time);
 
     // The picture's place in the drawable, in drawable pixels.
-    struct Rect
-    {
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        std::int32_t width = 0;
-        std::int32_t height = 0;
-    };
+    using Rect = T_PicturePlacement::Rect;
 
     T_GfxServer();
     ~T_GfxServer();
@@ -60,7 +62,7 @@ public:
     // True between a successful Init and Shutdown.
     bool IsReady() const { return ready; }
     T_Driver* GetDriver() const { return driver.get(); }
-    const Rect& GetPicture() const { return picture; }
+    const Rect& GetPicture() const { return placement.GetPicture(); }
     // Where the picture goes in a drawable of the given size.
     static Rect FitPicture(std::int32_t drawableWidth, std::int32_t drawableHeight, std::int32_t pictureWidth,
                            std::int32_t pictureHeight);
@@ -80,8 +82,8 @@ public:
     void Scale(float x, float y, float z) override;
     void Translate(float x, float y, float z) override;
     // Called when the window's size changed (to width x height): re-reads
-    // the drawable's size in pixels from SDL (the given size is used only when
-    // SDL reports none), re-fits the picture, re-applies the current viewport,
+    // the drawable's size in pixels from the context (the given size is used
+    // only when it reports none), re-fits the picture, re-applies the current viewport,
     // then clears colour and depth.
     void ClearViewport(std::int32_t width, std::int32_t height) override;
     // Reads the picture into the image (scaled to the image's size when the
@@ -107,15 +109,7 @@ public:
     std::int32_t frameCounter = 0;
     std::uint32_t fontListBase = 0;
     T_Shader* currentShader = nullptr;
-    std::int32_t cachedTcGen = 0;
-    std::int32_t cachedCullMode = 1;
-    std::int32_t cachedBlendSrc = 0;
-    std::int32_t cachedBlendDst = 0;
-    std::int32_t cachedDepthFunc = 2;
-    std::int32_t cachedProjectionMode = 0;
-    bool cachedDepthWrite = true;
-    bool cachedWireframe = false;
-    bool cachedLighting = false;
+    T_RenderStateCache renderState;
     DrawFunction drawFunction = nullptr;
 
     // Display-list names the font reserves: one per byte value, so that every
@@ -128,24 +122,17 @@ private:
     void DrawVertexArrays(T_Mesh* mesh, std::int32_t count, std::int32_t first, float time);
     // Steps shared by both routines for one layer: texture, render state,
     // texture-coordinate generation, texture matrix, texture function.
-    void PrepareLayer(T_ShaderLayer& layer, float time);
-    void ApplyLayerState(const T_ShaderLayer& layer);
-    void BindLayerTexture(const T_ShaderLayer& layer, float time);
+    void PrepareLayer(const T_ShaderLayer& layer, float time);
+    // Texturing on with the layer's current texture bound, or off for a
+    // layer without textures.
+    void UseLayerTexture(const T_ShaderLayer& layer, float time);
     void ApplyViewport(const T_Viewport& viewport);
     // Re-reads the drawable size; true when the picture moved.
     bool RefreshPicture(std::int32_t givenWidth, std::int32_t givenHeight);
-    void SetClientArray(std::uint32_t bit, bool enable);
     float TimerTime() const;
-    // Checks the index range and every index in it against the mesh arrays.
-    bool CheckMesh(const T_Mesh& mesh, std::int32_t count, std::int32_t first, std::uint32_t& minIndex,
-                   std::uint32_t& maxIndex);
 
-    T_NativeWindow* window = nullptr;
     bool ready = false;
     DrawRoutine drawRoutine = DrawRoutine::VertexArrays;
-    Rect picture;
-    std::int32_t drawableWidth = 0;
-    std::int32_t drawableHeight = 0;
-    std::uint32_t clientArrays = 0; // mirror of the enabled client arrays
+    T_PicturePlacement placement;
     bool reportedBadMesh = false;
 };

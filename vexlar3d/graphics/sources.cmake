@@ -2,16 +2,23 @@
 target_sources(vexlar3d PRIVATE
   graphics/T_Driver.cpp
   graphics/T_GfxServer.cpp
+  graphics/T_GfxServerDraw.cpp
+  graphics/T_GfxServerFont.cpp
+  graphics/T_GfxServerLights.cpp
+  graphics/T_GfxServerPresentation.cpp
+  graphics/T_GfxServerTextures.cpp
+  graphics/T_GfxServerTransforms.cpp
   graphics/T_GlEntryPoints.cpp
   graphics/T_LightManager.cpp
   graphics/T_Mesh.cpp
+  graphics/T_PicturePlacement.cpp
+  graphics/T_PixelLayout.cpp
+  graphics/T_RenderStateCache.cpp
 )
 
 # OpenGL through the compatibility profile (1.1 entry points linked directly,
-# the rest looked up), GLU, EGL and GLX for the window-system extension list,
-# SDL2 for the context.
+# the rest looked up through the platform's context) and GLU.
 set(OpenGL_GL_PREFERENCE GLVND)
-find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL GLX)
-pkg_check_modules(VEXLAR_SDL2 REQUIRED IMPORTED_TARGET sdl2)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 pkg_check_modules(VEXLAR_GLU REQUIRED IMPORTED_TARGET glu)
-target_link_libraries(vexlar3d PUBLIC OpenGL::OpenGL OpenGL::EGL OpenGL::GLX PkgConfig::VEXLAR_GLU PkgConfig::VEXLAR_SDL2)
+target_link_libraries(vexlar3d PUBLIC OpenGL::OpenGL PkgConfig::VEXLAR_GLU)

@@ -1,8 +1,6 @@
 #include "vexlar3d/resources/PathFunctions.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "vexlar3d/platform/T_Directory.h"
 
 std::string GetFileName(const std::string& path)
 {
@@ -30,22 +28,5 @@ bool DirectoryExists(const std::string& path)
     directory.pop_back();
     if (directory.empty())
         return false;
-    struct stat info;
-    return ::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-int OpenRegularFile(const std::string& path, std::uint64_t& size)
-{
-    size = 0;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
-    {
-        ::close(fd);
-        return -1;
-    }
-    size = static_cast<std::uint64_t>(info.st_size);
-    return fd;
+    return T_Directory::GetKind(directory) == T_Directory::Kind::Folder;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 // Path helpers over plain strings: "/" is the only separator, "." the
@@ -15,8 +14,3 @@ std::string GetDirectory(const std::string& path);
 // True when the directory part of `path`, without its final "/", names an
 // existing directory. An empty directory part never exists.
 bool DirectoryExists(const std::string& path);
-
-// Opens `path` read-only when it is a regular file. Returns the descriptor and
-// the file's size, or -1 (nothing open) for a missing file, a directory or
-// anything else that is not a regular file.
-int OpenRegularFile(const std::string& path, std::uint64_t& size);

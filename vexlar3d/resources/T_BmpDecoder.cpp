@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 
 namespace
 {
@@ -23,11 +22,6 @@ std::uint32_t Long(const unsigned char* at)
 }
 
 } // namespace
-
-bool T_BmpDecoder::Load(T_Texture& texture, const std::string& fileName)
-{
-    return T_ImageFile::LoadFile(texture, fileName, DecodeBytes);
-}
 
 bool T_BmpDecoder::Decode(T_Texture& texture, T_DataSource& source)
 {
@@ -55,8 +49,9 @@ bool T_BmpDecoder::DecodeBytes(T_Texture& texture, const unsigned char* data, st
     const bool topDown = fileHeight < 0;
     const std::int64_t height = topDown ? -std::int64_t{fileHeight} : fileHeight;
 
-    const std::int64_t dataSize = T_ImageFile::CheckedDataSize(width, height, 32);
-    if (dataSize < 0)
+    // The picture must fit the record before anything is computed from its
+    // size.
+    if (T_ImageFile::CheckedDataSize(width, height, 32) < 0)
         return false;
     const std::uint64_t rowBytes = std::uint64_t(width) * (bitCount / 8);
     const std::uint64_t stride = (rowBytes + 3) & ~std::uint64_t{3};
@@ -65,22 +60,8 @@ bool T_BmpDecoder::DecodeBytes(T_Texture& texture, const unsigned char* data, st
     if (pixelOffset > size || fileBytes > size - pixelOffset)
         return false;
 
-    auto* pixels = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(dataSize)));
-    if (pixels == nullptr)
-        return false;
-    const std::size_t outStride = std::size_t(width) * 4;
-    for (std::int64_t row = 0; row < height; ++row)
-    {
-        const unsigned char* in = data + pixelOffset + std::size_t(row) * stride;
-        // Memory starts with the picture's top row: the last file row of a
-        // bottom-up file, the first of a top-down one.
-        const std::int64_t target = topDown ? row : height - 1 - row;
-        unsigned char* out = pixels + std::size_t(target) * outStride;
-        if (bitCount == 24)
-            T_ImageFile::ConvertBgr(out, in, std::size_t(width));
-        else
-            T_ImageFile::ConvertBgra(out, in, std::size_t(width));
-    }
-    T_ImageFile::Fill(texture, width, static_cast<std::int32_t>(height), 32, pixels);
-    return true;
+    // Memory starts with the picture's top row: the last file row of a
+    // bottom-up file, the first of a top-down one.
+    return T_ImageFile::FillFromBgr(texture, data + pixelOffset, width, static_cast<std::int32_t>(height),
+                                    bitCount / 8, stride, !topDown);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 class T_DataSource;
 class T_Texture;
@@ -21,8 +20,6 @@ class T_Texture;
 class T_BmpDecoder
 {
 public:
-    // Opens `fileName` through the file system and decodes it.
-    static bool Load(T_Texture& texture, const std::string& fileName);
     // Decodes the whole contents of an open source.
     static bool Decode(T_Texture& texture, T_DataSource& source);
     // Decodes `size` bytes at `data`. False leaves the record untouched.

@@ -1,7 +1,5 @@
 #include "vexlar3d/resources/T_DataSource.h"
 
-#include <cstring>
-
 namespace
 {
 // The next byte as a signed 8-bit value; -1 for the end of the data and for the
@@ -79,46 +77,4 @@ void T_DataSource::ReadToken(std::string& token, bool skipLine)
             token.push_back(static_cast<char>(c));
         }
     }
-}
-
-bool T_DataSource::SeekInBlock(std::uint32_t& position, std::uint32_t size, std::uint32_t offset,
-                               std::int32_t origin, bool otherOriginFromStart)
-{
-    if (size == 0)
-        return false;
-    if (origin != 0 && origin != 1 && origin != 2)
-    {
-        if (!otherOriginFromStart)
-            return true;
-        origin = 0;
-    }
-    switch (origin)
-    {
-    case 0:
-        position = offset <= size ? offset : size;
-        break;
-    case 1:
-    {
-        // Unsigned arithmetic: a negative offset in two's complement moves
-        // backwards; moving back past the start lands at the end.
-        std::uint32_t target = position + offset;
-        position = target <= size ? target : size;
-        break;
-    }
-    default:
-        position = size;
-        break;
-    }
-    return true;
-}
-
-void T_DataSource::ReadFromBlock(const unsigned char* data, std::uint32_t size, std::uint32_t& position,
-                                 void* destination, std::uint32_t count)
-{
-    if (destination == nullptr || size == 0 || data == nullptr || position >= size)
-        return;
-    std::uint32_t available = size - position;
-    std::uint32_t n = count < available ? count : available;
-    std::memcpy(destination, data + position, n);
-    position += n;
 }

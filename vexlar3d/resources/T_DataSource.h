@@ -22,7 +22,8 @@ public:
     virtual ~T_DataSource() = default;
     virtual bool Open(const std::string& path) = 0;
     virtual void Close() = 0;
-    virtual bool IsOpen() = 0;
+    // Every kind is open exactly when its size is not 0.
+    virtual bool IsOpen() { return GetSize() != 0; }
     virtual bool Seek(std::uint32_t offset, std::int32_t origin) = 0;
     virtual std::int32_t GetChar() = 0;
     virtual void ReadToken(std::string& token, bool skipLine);
@@ -30,19 +31,14 @@ public:
     virtual std::uint32_t GetSize() = 0;
     virtual std::uint32_t Tell() = 0;
     virtual const unsigned char* GetData() = 0;
-    virtual bool Eof() = 0;
+    // The read position has reached the size.
+    virtual bool Eof() { return Tell() >= GetSize(); }
 
     std::string name;
 
 protected:
-    // Shared by the kinds that hold their contents in memory (memory, mapped,
-    // resource): the seek rules and the bounded block copy over a byte array.
-    // otherOriginFromStart: an origin other than 0, 1, 2 counts as 0 when true
-    // and leaves the position alone when false.
-    static bool SeekInBlock(std::uint32_t& position, std::uint32_t size, std::uint32_t offset, std::int32_t origin,
-                            bool otherOriginFromStart);
-    static void ReadFromBlock(const unsigned char* data, std::uint32_t size, std::uint32_t& position,
-                              void* destination, std::uint32_t count);
+    // The largest file any kind opens: sizes and positions are 32-bit.
+    static constexpr std::uint64_t maxFileSize = 0xFFFFFFFFu;
 
     // Forgets where the last token ended; every Open and Seek calls it.
     void ForgetLineEnd() { lastEndedOnLineFeed = false; }

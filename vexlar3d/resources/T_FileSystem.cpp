@@ -1,6 +1,7 @@
 #include "vexlar3d/resources/T_FileSystem.h"
 
 #include "vexlar3d/core/T_Log.h"
+#include "vexlar3d/platform/T_Directory.h"
 #include "vexlar3d/resources/PathFunctions.h"
 #include "vexlar3d/resources/T_MappedFile.h"
 #include "vexlar3d/resources/T_MemoryFile.h"
@@ -8,37 +9,13 @@
 #include "vexlar3d/resources/T_StreamFile.h"
 #include "vexlar3d/resources/T_ZipArchive.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <dirent.h>
 #include <iostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
 bool PathExists(const std::string& path)
 {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-// The names in `directory` (without "." and ".."), sorted, or none.
-std::vector<std::string> ListNames(const std::string& directory)
-{
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
-    if (dir == nullptr)
-        return names;
-    while (dirent* item = ::readdir(dir))
-    {
-        std::string entry = item->d_name;
-        if (entry != "." && entry != "..")
-            names.push_back(std::move(entry));
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
+    return T_Directory::GetKind(path) != T_Directory::Kind::Missing;
 }
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b)
@@ -76,11 +53,11 @@ std::string FindIgnoringCase(const std::string& directory, const std::string& na
             if (!PathExists(path + part))
             {
                 bool found = false;
-                for (const std::string& candidate : ListNames(path))
+                for (const T_Directory::Entry& candidate : T_Directory::List(path))
                 {
-                    if (EqualIgnoringCase(candidate, part))
+                    if (EqualIgnoringCase(candidate.name, part))
                     {
-                        part = candidate;
+                        part = candidate.name;
                         found = true;
                         break;
                     }
@@ -101,10 +78,7 @@ std::string FindIgnoringCase(const std::string& directory, const std::string& na
 T_FileSystem::T_FileSystem()
 {
     VEXLAR_LOG("  Creating file system ...\n");
-    char buffer[4096];
-    if (::getcwd(buffer, sizeof(buffer)) != nullptr)
-        rootPath = buffer;
-    rootPath += '/';
+    rootPath = T_Directory::GetWorkingFolder() + "/";
     g_fileSystem = this;
 }
 
@@ -134,42 +108,39 @@ bool T_FileSystem::Register(const std::string& path, std::set<std::pair<std::uin
         return false;
     // A directory reached twice (through a symbolic link) is registered under
     // both paths but not descended into again, so link cycles end.
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
+    std::pair<std::uint64_t, std::uint64_t> identity;
+    if (!T_Directory::GetIdentity(path, identity))
         return false;
     directories.insert(path);
-    if (!visited.insert({static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)}).second)
+    if (!visited.insert(identity).second)
         return true;
 
-    DIR* dir = ::opendir(path.c_str());
-    if (dir == nullptr)
-        return true;
     std::vector<std::string> subdirectories;
-    while (dirent* item = ::readdir(dir))
+    for (const T_Directory::Entry& entry : T_Directory::List(path))
     {
-        std::string entry = item->d_name;
-        if (entry == "." || entry == "..")
-            continue;
-        std::string full = path + entry;
-        struct stat entryInfo;
-        if (::stat(full.c_str(), &entryInfo) != 0)
-            continue;
-        if (S_ISDIR(entryInfo.st_mode))
+        const std::string full = path + entry.name;
+        if (entry.kind == T_Directory::Kind::Folder)
         {
             subdirectories.push_back(full + "/");
         }
-        else if (GetExtension(entry) == "zip")
+        else if (entry.kind != T_Directory::Kind::Missing && GetExtension(entry.name) == "zip")
         {
             auto archive = std::make_unique<T_ZipArchive>();
-            archive->Open(full);
+            if (!archive->Open(full))
+                ReportOnce(full, "", "    Cannot read archive " + full + " (not a ZIP archive, or damaged); skipped\n");
             // Registering a folder again replaces its archives with fresh ones.
             archives[full] = std::move(archive);
         }
     }
-    ::closedir(dir);
     for (const std::string& subdirectory : subdirectories)
         Register(subdirectory, visited);
     return true;
+}
+
+void T_FileSystem::ReportOnce(const std::string& archive, const std::string& entry, const std::string& line)
+{
+    if (reported.insert({archive, entry}).second)
+        VEXLAR_LOG(line);
 }
 
 bool T_FileSystem::RemoveDirectory(const std::string& path)
@@ -222,8 +193,11 @@ T_DataSource* T_FileSystem::Resolve(const std::string& name, std::int32_t mode, 
             }
             return source;
         }
+        const std::string& entry = archive->GetEntry(index).name;
+        ReportOnce(archivePath, entry,
+                   "    Cannot read " + entry + " in archive " + archivePath + " (damaged or unsupported); skipped\n");
         if (location != nullptr)
-            location->unreadable.emplace_back(archivePath, archive->GetEntry(index).name);
+            location->unreadable.emplace_back(archivePath, entry);
     }
 
     std::string path;

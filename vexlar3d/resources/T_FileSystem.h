@@ -24,6 +24,10 @@ class T_ZipArchive;
 // The file system owns every source it hands out until CloseFile. Opening a
 // name that is already open gives a second, independent source; each one is
 // closed on its own.
+//
+// An archive that cannot be read, and an archive entry that matches a name
+// but fails its checks, are passed over (the search goes on) and named in the
+// log, each once.
 class T_FileSystem final : public T_IFileSystem
 {
 public:
@@ -68,9 +72,13 @@ public:
 
 private:
     bool Register(const std::string& path, std::set<std::pair<std::uint64_t, std::uint64_t>>& visited);
+    // Logs `line` the first time an archive (entry "") or an archive entry
+    // turns out unreadable, and never again for it.
+    void ReportOnce(const std::string& archive, const std::string& entry, const std::string& line);
 
     std::string rootPath;
     std::set<std::string> directories;
     std::map<std::string, std::unique_ptr<T_ZipArchive>> archives;
     std::multimap<std::string, std::unique_ptr<T_DataSource>> openFiles;
+    std::set<std::pair<std::string, std::string>> reported;
 };

@@ -25,11 +25,6 @@ struct Decompressor
 };
 } // namespace
 
-bool T_JpegDecoder::Load(T_Texture& texture, const std::string& fileName)
-{
-    return T_ImageFile::LoadFile(texture, fileName, DecodeBytes);
-}
-
 bool T_JpegDecoder::Decode(T_Texture& texture, T_DataSource& source)
 {
     return T_ImageFile::DecodeSource(texture, source, DecodeBytes);
@@ -54,10 +49,7 @@ bool T_JpegDecoder::DecodeBytes(T_Texture& texture, const unsigned char* data, s
 
     const bool grey = colourSpace == TJCS_GRAY;
     const int bitsPerPixel = grey ? 8 : 24;
-    const std::int64_t dataSize = T_ImageFile::CheckedDataSize(width, height, bitsPerPixel);
-    if (dataSize < 0)
-        return false;
-    auto* pixels = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(dataSize)));
+    unsigned char* pixels = T_ImageFile::NewPixels(width, height, bitsPerPixel);
     if (pixels == nullptr)
         return false;
     // Pitch 0: rows packed. Warnings stop the decode (a truncated file is not

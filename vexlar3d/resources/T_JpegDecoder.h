@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 class T_DataSource;
 class T_Texture;
@@ -18,8 +17,6 @@ class T_JpegDecoder
 public:
     static constexpr std::int32_t maxDimension = 16384;
 
-    // Opens `fileName` through the file system and decodes it.
-    static bool Load(T_Texture& texture, const std::string& fileName);
     // Decodes the whole contents of an open source.
     static bool Decode(T_Texture& texture, T_DataSource& source);
     // Decodes `size` bytes at `data`. False leaves the record untouched.

@@ -1,13 +1,16 @@
 #pragma once
 
-#include "vexlar3d/resources/T_DataSource.h"
+#include "vexlar3d/resources/T_MemorySpanFile.h"
+
+#include <memory>
 
 // A data source holding a whole file in an owned heap buffer. Archive entries
-// reach their readers as memory files too.
-class T_MemoryFile : public T_DataSource
+// reach their readers as memory files too. An unknown seek origin counts as
+// the start.
+class T_MemoryFile : public T_MemorySpanFile
 {
 public:
-    T_MemoryFile() = default;
+    T_MemoryFile() : T_MemorySpanFile(true) {}
     // Opens `path` (see Open).
     explicit T_MemoryFile(const std::string& path);
     // Allocates a buffer of `bufferSize` bytes for `sourceName` and reads
@@ -22,20 +25,10 @@ public:
     // 4 GiB or more, or a short read.
     bool Open(const std::string& path) override;
     void Close() override;
-    bool IsOpen() override;
-    bool Seek(std::uint32_t offset, std::int32_t origin) override;
-    std::int32_t GetChar() override;
-    void Read(void* destination, std::uint32_t count) override;
-    std::uint32_t GetSize() override;
-    std::uint32_t Tell() override;
-    const unsigned char* GetData() override;
-    bool Eof() override;
 
     // The buffer for whoever fills it (the archive reader); null when empty.
-    unsigned char* GetBuffer() { return buffer; }
+    unsigned char* GetBuffer() { return buffer.get(); }
 
 private:
-    unsigned char* buffer = nullptr;
-    std::uint32_t size = 0;
-    std::uint32_t position = 0;
+    std::unique_ptr<unsigned char[]> buffer;
 };

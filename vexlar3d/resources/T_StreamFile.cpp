@@ -1,8 +1,6 @@
 #include "vexlar3d/resources/T_StreamFile.h"
 
-#include "vexlar3d/resources/PathFunctions.h"
-
-#include <unistd.h>
+#include "vexlar3d/platform/T_RegularFile.h"
 
 T_StreamFile::T_StreamFile(const std::string& path)
 {
@@ -20,13 +18,11 @@ bool T_StreamFile::Open(const std::string& path)
     ForgetLineEnd();
     // Only regular files: a directory would open as a stream that fails on
     // every read.
-    std::uint64_t fileSize = 0;
-    int fd = OpenRegularFile(path, fileSize);
-    if (fd < 0)
+    T_RegularFile file;
+    if (!file.Open(path) || file.GetSize() > maxFileSize)
         return false;
-    ::close(fd);
-    if (fileSize > 0xFFFFFFFFu)
-        return false;
+    const std::uint64_t fileSize = file.GetSize();
+    file.Close();
     stream.open(path, std::ios::in | std::ios::binary);
     if (!stream.is_open())
         return false;
@@ -41,11 +37,6 @@ void T_StreamFile::Close()
         stream.close();
     stream.clear();
     size = 0;
-}
-
-bool T_StreamFile::IsOpen()
-{
-    return size != 0;
 }
 
 bool T_StreamFile::Seek(std::uint32_t offset, std::int32_t origin)
@@ -115,9 +106,4 @@ std::uint32_t T_StreamFile::Tell()
 const unsigned char* T_StreamFile::GetData()
 {
     return nullptr;
-}
-
-bool T_StreamFile::Eof()
-{
-    return Tell() >= size;
 }

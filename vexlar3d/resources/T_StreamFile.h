@@ -20,7 +20,6 @@ public:
     // unreadable file, a directory or a file of 4 GiB or more.
     bool Open(const std::string& path) override;
     void Close() override;
-    bool IsOpen() override;
     // Origins 0, 1 and 2 seek from the start, the current position and the
     // end (offsets from the last two are signed); any other origin counts as
     // 0. A seek outside the file leaves the position where it was.
@@ -30,8 +29,6 @@ public:
     std::uint32_t GetSize() override;
     std::uint32_t Tell() override;
     const unsigned char* GetData() override;
-    // True once the read position has reached the size.
-    bool Eof() override;
 
 private:
     std::ifstream stream;

@@ -2,6 +2,7 @@
 
 #include "vexlar3d/resources/PathFunctions.h"
 #include "vexlar3d/resources/T_BmpDecoder.h"
+#include "vexlar3d/resources/T_ImageFile.h"
 #include "vexlar3d/resources/T_JpegDecoder.h"
 #include "vexlar3d/resources/T_TgaDecoder.h"
 
@@ -40,14 +41,16 @@ bool T_Texture::Load(const std::string& fileName, bool useClamp, bool useMipmap)
     FreePixels();
     // The decoder is chosen by the exact extension: "TGA", "jpeg" or a name
     // without any "." (its whole text is then its extension) match nothing.
+    static const struct
+    {
+        const char* extension;
+        T_ImageFile::Decoder decode;
+    } formats[] = {{"tga", T_TgaDecoder::Decode}, {"bmp", T_BmpDecoder::Decode}, {"jpg", T_JpegDecoder::Decode}};
     const std::string extension = GetExtension(fileName);
     bool loaded = false;
-    if (extension == "tga")
-        loaded = T_TgaDecoder::Load(*this, fileName);
-    else if (extension == "bmp")
-        loaded = T_BmpDecoder::Load(*this, fileName);
-    else if (extension == "jpg")
-        loaded = T_JpegDecoder::Load(*this, fileName);
+    for (const auto& format : formats)
+        if (extension == format.extension)
+            loaded = T_ImageFile::LoadFile(*this, fileName, format.decode);
     if (!loaded)
     {
         // Nothing of a failed load stays behind: no pixels, no size.

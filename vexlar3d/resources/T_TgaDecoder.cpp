@@ -4,7 +4,6 @@
 #include "vexlar3d/resources/T_Texture.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace
 {
@@ -16,11 +15,6 @@ std::uint32_t Word(const unsigned char* at)
 }
 
 } // namespace
-
-bool T_TgaDecoder::Load(T_Texture& texture, const std::string& fileName)
-{
-    return T_ImageFile::LoadFile(texture, fileName, DecodeBytes);
-}
 
 bool T_TgaDecoder::Decode(T_Texture& texture, T_DataSource& source)
 {
@@ -54,24 +48,11 @@ bool T_TgaDecoder::DecodeBytes(T_Texture& texture, const unsigned char* data, st
             return false;
     }
 
-    const std::int64_t dataSize = T_ImageFile::CheckedDataSize(width, height, 32);
-    if (dataSize < 0)
-        return false;
+    // Rows are stored one after another without padding, in file order.
     const std::uint64_t bytesPerPixel = depth / 8;
     const std::uint64_t fileBytes = std::uint64_t{width} * height * bytesPerPixel;
     if (fileBytes > size - offset)
         return false;
-
-    auto* pixels = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(dataSize)));
-    if (pixels == nullptr)
-        return false;
-    // Rows are stored one after another without padding, so the whole
-    // picture converts as one run.
-    const std::size_t count = std::size_t{width} * height;
-    if (depth == 24)
-        T_ImageFile::ConvertBgr(pixels, data + offset, count);
-    else
-        T_ImageFile::ConvertBgra(pixels, data + offset, count);
-    T_ImageFile::Fill(texture, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), 32, pixels);
-    return true;
+    return T_ImageFile::FillFromBgr(texture, data + offset, static_cast<std::int32_t>(width),
+                                    static_cast<std::int32_t>(height), bytesPerPixel, width * bytesPerPixel, false);
 }

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <zlib.h>
 
 namespace
@@ -45,10 +43,8 @@ T_ZipArchive::~T_ZipArchive()
 
 void T_ZipArchive::Release()
 {
-    if (mapping != 0)
-        ::munmap(const_cast<unsigned char*>(view), mapping);
+    mapping.Unmap();
     view = nullptr;
-    mapping = 0;
     fileSize = 0;
     entries.clear();
     lastFound = 0;
@@ -58,22 +54,10 @@ bool T_ZipArchive::Open(const std::string& path)
 {
     Release();
     name = path;
-    std::uint64_t size = 0;
-    int fd = OpenRegularFile(path, size);
-    if (fd < 0)
+    if (mapping.Map(path, SIZE_MAX) != T_FileMapping::Result::Mapped)
         return false;
-    if (size == 0 || size > SIZE_MAX)
-    {
-        ::close(fd);
-        return false;
-    }
-    void* address = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (address == MAP_FAILED)
-        return false;
-    view = static_cast<const unsigned char*>(address);
-    mapping = static_cast<std::size_t>(size);
-    fileSize = size;
+    view = mapping.GetData();
+    fileSize = mapping.GetSize();
     if (Parse())
         return true;
     entries.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/platform/T_FileMapping.h"
 #include "vexlar3d/resources/T_Archive.h"
 
 #include <cstddef>
@@ -69,6 +70,6 @@ private:
     std::vector<ZipEntry> entries;
     const unsigned char* view = nullptr;
     std::uint64_t fileSize = 0;
-    std::size_t mapping = 0; // mapped length to release; 0 for memory archives
+    T_FileMapping mapping; // nothing mapped for memory archives
     std::int32_t lastFound = 0;
 };

@@ -10,6 +10,7 @@ target_sources(vexlar3d PRIVATE
   resources/T_JpegDecoder.cpp
   resources/T_MappedFile.cpp
   resources/T_MemoryFile.cpp
+  resources/T_MemorySpanFile.cpp
   resources/T_ResourceFile.cpp
   resources/T_StreamFile.cpp
   resources/T_Texture.cpp

@@ -13,35 +13,6 @@
 
 namespace
 {
-std::string NextArgument(T_DataSource& source)
-{
-    std::string word;
-    source.ReadToken(word, false);
-    return word;
-}
-
-float NextFloat(T_DataSource& source)
-{
-    return T_ShaderParser::ReadFloat(NextArgument(source));
-}
-
-std::int32_t NextInt(T_DataSource& source)
-{
-    return T_ShaderParser::ReadInt(NextArgument(source));
-}
-
-// Four colour components; an empty argument (end of data) leaves its
-// component alone.
-void ReadColor(T_DataSource& source, float (&color)[4])
-{
-    for (float& component : color)
-    {
-        std::string word = NextArgument(source);
-        if (!word.empty())
-            component = T_ShaderParser::ReadFloat(word);
-    }
-}
-
 // The layer's textures become `textures`; the ones it held before are given
 // back afterwards, so a texture named again is never dropped in between.
 void ReplaceTextures(T_ShaderLayer& layer, const std::vector<T_Texture*>& textures)
@@ -59,78 +30,6 @@ void ReplaceTextures(T_ShaderLayer& layer, const std::vector<T_Texture*>& textur
 T_Texture* LoadTexture(const std::string& name, bool clamp, bool mipmap)
 {
     return g_textureManager != nullptr ? g_textureManager->Load(name, clamp, mipmap) : nullptr;
-}
-
-void ReadMap(T_ShaderLayer& layer, T_DataSource& source, bool clamp)
-{
-    const std::string name = NextArgument(source);
-    ReplaceTextures(layer, {LoadTexture(name, clamp, layer.mipmaps)});
-}
-
-void ReadAnimap(T_ShaderLayer& layer, T_DataSource& source, bool clamp)
-{
-    const std::int32_t count = NextInt(source);
-    const float rate = NextFloat(source);
-    std::vector<T_Texture*> textures;
-    for (std::int32_t i = 0; i < count; ++i)
-    {
-        // The names end with the data: a count larger than the names given
-        // leaves the layer with the textures actually named.
-        const std::string name = NextArgument(source);
-        if (name.empty())
-            break;
-        textures.push_back(LoadTexture(name, clamp, layer.mipmaps));
-    }
-    ReplaceTextures(layer, textures);
-    layer.animRate = rate;
-}
-
-void ReadDynamap(T_ShaderLayer& layer, T_DataSource& source, bool clamp)
-{
-    const std::string name = NextArgument(source);
-    const std::int32_t width = NextInt(source);
-    const std::int32_t height = NextInt(source);
-    T_Texture* texture = g_textureManager != nullptr ? g_textureManager->Create(name, width, height, clamp) : nullptr;
-    ReplaceTextures(layer, {texture});
-}
-
-void ReadTcMod(T_ShaderLayer& layer, T_DataSource& source)
-{
-    const std::string kind = NextArgument(source);
-    std::int32_t type = T_ShaderLayer::TcModNone;
-    if (kind == "scroll")
-        type = T_ShaderLayer::TcModScroll;
-    else if (kind == "scale")
-        type = T_ShaderLayer::TcModScale;
-    else if (kind == "rotate")
-        type = T_ShaderLayer::TcModRotate;
-    else if (kind != "none")
-        return;
-
-    const std::int32_t slot = layer.tcModCount;
-    const bool inRange = slot >= 0 && slot < T_ShaderLayer::maxTcMods;
-    if (type == T_ShaderLayer::TcModNone)
-    {
-        // Clears the next slot without taking it.
-        if (inRange)
-        {
-            layer.tcModType[slot] = T_ShaderLayer::TcModNone;
-            layer.tcModS[slot] = 0.0f;
-            layer.tcModT[slot] = 0.0f;
-        }
-        return;
-    }
-    const float s = NextFloat(source);
-    const float t = NextFloat(source);
-    const float speed = type == T_ShaderLayer::TcModRotate ? NextFloat(source) : 0.0f;
-    if (!inRange)
-        return; // past the 32nd modifier: ignored
-    layer.tcModType[slot] = type;
-    layer.tcModS[slot] = s;
-    layer.tcModT[slot] = t;
-    if (type == T_ShaderLayer::TcModRotate)
-        layer.tcModRotate[slot] = speed;
-    ++layer.tcModCount;
 }
 
 float (&MaterialColor(T_Material& material, const std::string& keyword))[4]
@@ -182,12 +81,12 @@ std::int32_t T_ShaderParser::BlendDestCode(const std::string& word)
 
 std::int32_t T_ShaderParser::ReadInt(const std::string& word)
 {
-    const char* last = word.data() + word.size();
-    const char* first = SkipPlus(word.data(), last);
+    const char* limit = word.data() + word.size();
+    const char* first = SkipPlus(word.data(), limit);
     std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(first, last, value);
+    const auto [end, error] = std::from_chars(first, limit, value);
     if (error == std::errc::result_out_of_range)
-        return first != last && *first == '-' ? std::numeric_limits<std::int32_t>::min()
+        return first != limit && *first == '-' ? std::numeric_limits<std::int32_t>::min()
                                               : std::numeric_limits<std::int32_t>::max();
     if (error != std::errc{} || end == first)
         return 0;
@@ -200,10 +99,10 @@ std::int32_t T_ShaderParser::ReadInt(const std::string& word)
 
 float T_ShaderParser::ReadFloat(const std::string& word)
 {
-    const char* last = word.data() + word.size();
-    const char* first = SkipPlus(word.data(), last);
+    const char* limit = word.data() + word.size();
+    const char* first = SkipPlus(word.data(), limit);
     float value = 0.0f;
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    const auto [end, error] = std::from_chars(first, limit, value, std::chars_format::general);
     if (error != std::errc{} || end == first || !std::isfinite(value))
         return 0.0f;
     return value;
@@ -211,134 +110,186 @@ float T_ShaderParser::ReadFloat(const std::string& word)
 
 void T_ShaderParser::ParseShaderBlock(T_Shader& shader, T_DataSource& source)
 {
-    std::string token;
-    source.ReadToken(token, false);
-    if (token != "{")
-        return;
-
-    // Layers a "numlayers" has made room for; none before the first count.
-    std::int32_t room = 0;
-    for (;;)
-    {
-        source.ReadToken(token, true);
-        if (token == "numlayers")
-        {
-            const std::int32_t count = NextInt(source);
-            shader.layers.clear();
-            room = count < 0 ? 0 : count;
-        }
-        else if (token == "cull")
-        {
-            const std::string mode = NextArgument(source);
-            if (mode == "front")
-                shader.cullMode = T_Shader::CullFront;
-            else if (mode == "back")
-                shader.cullMode = T_Shader::CullBack;
-            else if (mode == "none")
-                shader.cullMode = T_Shader::CullNone;
-        }
-        else if (token == "ambient" || token == "diffuse" || token == "specular" || token == "emission")
-        {
-            if (!shader.material)
-                shader.material = std::make_unique<T_Material>();
-            ReadColor(source, MaterialColor(*shader.material, token));
-        }
-        else if (token == "shininess")
-        {
-            if (!shader.material)
-                shader.material = std::make_unique<T_Material>();
-            const std::string word = NextArgument(source);
-            if (!word.empty())
-                shader.material->shininess = ReadFloat(word);
-        }
-        else if (token == "{")
-        {
-            // A block beyond the count is still read, so that the rest of the
-            // script stays in step, and then dropped.
-            auto layer = std::make_unique<T_ShaderLayer>();
-            ParseLayerBlock(*layer, source);
-            if (static_cast<std::int64_t>(shader.layers.size()) < room)
-                shader.layers.push_back(std::move(layer));
-        }
-        shader.layerCount = static_cast<std::int32_t>(shader.layers.size());
-        if (token == "}" || token.empty())
-            return;
-    }
+    T_ShaderParser(source).ShaderBlock(shader);
 }
 
 void T_ShaderParser::ParseLayerBlock(T_ShaderLayer& layer, T_DataSource& source)
 {
-    std::string token;
-    for (;;)
+    T_ShaderParser(source).LayerBlock(layer);
+}
+
+std::string T_ShaderParser::Statement()
+{
+    source.ReadToken(last, true);
+    return last;
+}
+
+const std::string& T_ShaderParser::Argument()
+{
+    source.ReadToken(last, false);
+    return last;
+}
+
+void T_ShaderParser::ModeArgument(std::int32_t& field, std::initializer_list<const char*> words)
+{
+    const std::string& word = Argument();
+    std::int32_t position = 0;
+    for (const char* candidate : words)
     {
-        source.ReadToken(token, true);
-        if (token == "map")
-            ReadMap(layer, source, false);
-        else if (token == "clampmap")
-            ReadMap(layer, source, true);
-        else if (token == "animap")
-            ReadAnimap(layer, source, false);
-        else if (token == "clampanimap")
-            ReadAnimap(layer, source, true);
-        else if (token == "dynamap")
-            ReadDynamap(layer, source, false);
-        else if (token == "clampdynamap")
-            ReadDynamap(layer, source, true);
-        else if (token == "blendfunc")
+        if (word == candidate)
         {
-            const std::string src = NextArgument(source);
-            const std::string dst = NextArgument(source);
-            layer.blendSrc = BlendSourceCode(src);
-            layer.blendDst = BlendDestCode(dst);
-        }
-        else if (token == "depthfunc")
-        {
-            const std::string mode = NextArgument(source);
-            if (mode == "none")
-                layer.depthFunc = T_ShaderLayer::DepthNone;
-            else if (mode == "always")
-                layer.depthFunc = T_ShaderLayer::DepthAlways;
-            else if (mode == "lequal")
-                layer.depthFunc = T_ShaderLayer::DepthLessEqual;
-            else if (mode == "equal")
-                layer.depthFunc = T_ShaderLayer::DepthEqual;
-        }
-        else if (token == "nodepthwrite")
-            layer.depthWrite = false;
-        else if (token == "nomipmaps")
-            layer.mipmaps = false;
-        else if (token == "polygonoffset")
-            layer.polygonOffset = true;
-        else if (token == "tcgen")
-        {
-            const std::string mode = NextArgument(source);
-            if (mode == "base")
-                layer.tcGen = T_ShaderLayer::TcGenBase;
-            else if (mode == "environment")
-                layer.tcGen = T_ShaderLayer::TcGenEnvironment;
-        }
-        else if (token == "tcmod")
-            ReadTcMod(layer, source);
-        else if (token == "color")
-        {
-            for (float& component : layer.color)
-                component = NextFloat(source);
-        }
-        else if (token == "wireframe")
-            layer.wireframe = true;
-        else if (token == "texfunc")
-        {
-            const std::string mode = NextArgument(source);
-            if (mode == "modulate")
-                layer.texFunc = T_ShaderLayer::TexFuncModulate;
-            else if (mode == "decal")
-                layer.texFunc = T_ShaderLayer::TexFuncDecal;
-            else if (mode == "blend")
-                layer.texFunc = T_ShaderLayer::TexFuncBlend;
-            else if (mode == "add")
-                layer.texFunc = T_ShaderLayer::TexFuncAdd;
-        }
-        if (token == "}" || token.empty())
+            field = position;
             return;
+        }
+        ++position;
     }
+}
+
+void T_ShaderParser::ColorArguments(float (&color)[4], bool keepOnEmpty)
+{
+    for (float& component : color)
+        if (!Argument().empty() || !keepOnEmpty)
+            component = ReadFloat(last);
+}
+
+void T_ShaderParser::MapArguments(T_ShaderLayer& layer, bool clamp)
+{
+    ReplaceTextures(layer, {LoadTexture(Argument(), clamp, layer.mipmaps)});
+}
+
+void T_ShaderParser::AnimapArguments(T_ShaderLayer& layer, bool clamp)
+{
+    const std::int32_t count = IntArgument();
+    const float rate = FloatArgument();
+    std::vector<T_Texture*> textures;
+    // The names end with the data: a count larger than the names given leaves
+    // the layer with the textures actually named.
+    for (std::int32_t i = 0; i < count && !Argument().empty(); ++i)
+        textures.push_back(LoadTexture(last, clamp, layer.mipmaps));
+    ReplaceTextures(layer, textures);
+    layer.animRate = rate;
+}
+
+void T_ShaderParser::DynamapArguments(T_ShaderLayer& layer, bool clamp)
+{
+    const std::string name = Argument();
+    const std::int32_t width = IntArgument();
+    const std::int32_t height = IntArgument();
+    ReplaceTextures(layer, {g_textureManager != nullptr ? g_textureManager->Create(name, width, height, clamp)
+                                                        : nullptr});
+}
+
+void T_ShaderParser::TcModArguments(T_ShaderLayer& layer)
+{
+    std::int32_t type = -1;
+    ModeArgument(type, {"none", "scroll", "scale", "rotate"});
+    if (type < 0)
+        return;
+    const std::int32_t slot = layer.tcModCount;
+    if (type == T_ShaderLayer::TcModNone)
+    {
+        // Clears the next slot without taking it.
+        if (slot >= 0 && slot < T_ShaderLayer::maxTcMods)
+        {
+            layer.tcModType[slot] = T_ShaderLayer::TcModNone;
+            layer.tcModS[slot] = 0.0f;
+            layer.tcModT[slot] = 0.0f;
+        }
+        return;
+    }
+    const float s = FloatArgument();
+    const float t = FloatArgument();
+    const float speed = type == T_ShaderLayer::TcModRotate ? FloatArgument() : 0.0f;
+    layer.AddTcMod(type, s, t, speed); // past the 32nd modifier: ignored
+}
+
+void T_ShaderParser::ShaderBlock(T_Shader& shader)
+{
+    if (Argument() != "{")
+        return;
+    // Layers a "numlayers" has made room for; none before the first count.
+    std::int32_t room = 0;
+    do
+    {
+        const std::string keyword = Statement();
+        if (keyword == "{")
+        {
+            // The layer block reads its own tokens; this block's last token
+            // stays the brace. A block beyond the count is still read, so
+            // that the rest of the script stays in step, and then dropped.
+            auto layer = std::make_unique<T_ShaderLayer>();
+            T_ShaderParser(source).LayerBlock(*layer);
+            if (static_cast<std::int64_t>(shader.layers.size()) < room)
+                shader.layers.push_back(std::move(layer));
+        }
+        else
+        {
+            ShaderStatement(shader, keyword, room);
+        }
+        shader.layerCount = static_cast<std::int32_t>(shader.layers.size());
+    } while (!BlockEnded());
+}
+
+void T_ShaderParser::ShaderStatement(T_Shader& shader, const std::string& keyword, std::int32_t& room)
+{
+    if (keyword == "numlayers")
+    {
+        const std::int32_t count = IntArgument();
+        shader.layers.clear();
+        room = count < 0 ? 0 : count;
+    }
+    else if (keyword == "cull")
+    {
+        ModeArgument(shader.cullMode, {"none", "back", "front"});
+    }
+    else if (keyword == "ambient" || keyword == "diffuse" || keyword == "specular" || keyword == "emission" ||
+             keyword == "shininess")
+    {
+        if (!shader.material)
+            shader.material = std::make_unique<T_Material>();
+        if (keyword != "shininess")
+            ColorArguments(MaterialColor(*shader.material, keyword), true);
+        else if (!Argument().empty())
+            shader.material->shininess = ReadFloat(last);
+    }
+}
+
+void T_ShaderParser::LayerBlock(T_ShaderLayer& layer)
+{
+    do
+        LayerStatement(layer, Statement());
+    while (!BlockEnded());
+}
+
+void T_ShaderParser::LayerStatement(T_ShaderLayer& layer, const std::string& keyword)
+{
+    if (keyword == "map" || keyword == "clampmap")
+        MapArguments(layer, keyword == "clampmap");
+    else if (keyword == "animap" || keyword == "clampanimap")
+        AnimapArguments(layer, keyword == "clampanimap");
+    else if (keyword == "dynamap" || keyword == "clampdynamap")
+        DynamapArguments(layer, keyword == "clampdynamap");
+    else if (keyword == "blendfunc")
+    {
+        layer.blendSrc = BlendSourceCode(Argument());
+        layer.blendDst = BlendDestCode(Argument());
+    }
+    else if (keyword == "depthfunc")
+        ModeArgument(layer.depthFunc, {"none", "always", "lequal", "equal"});
+    else if (keyword == "nodepthwrite")
+        layer.depthWrite = false;
+    else if (keyword == "nomipmaps")
+        layer.mipmaps = false;
+    else if (keyword == "polygonoffset")
+        layer.polygonOffset = true;
+    else if (keyword == "tcgen")
+        ModeArgument(layer.tcGen, {"base", "environment"});
+    else if (keyword == "tcmod")
+        TcModArguments(layer);
+    else if (keyword == "color")
+        ColorArguments(layer.color, false);
+    else if (keyword == "wireframe")
+        layer.wireframe = true;
+    else if (keyword == "texfunc")
+        ModeArgument(layer.texFunc, {"modulate", "decal", "blend", "add"});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 class T_DataSource;
@@ -10,7 +11,10 @@ class T_ShaderLayer;
 // Reads the shader script language into shader records. Keywords are the
 // first token of a line (statement mode), their arguments follow on the same
 // line (token mode); unknown keywords and mode words are skipped silently and
-// a word that is not a number reads as 0.
+// a word that is not a number reads as 0. A block ends after the statement
+// whose last token read, keyword or argument, is "}" or the end of the data,
+// so a statement short of an argument that takes the closing brace for it
+// still closes its block.
 //
 // Whatever a script holds, the records stay consistent: layers are only
 // stored up to the "numlayers" count given before them (later blocks and
@@ -35,4 +39,33 @@ public:
     // non-finite values read as 0 (integers beyond 32 bits saturate).
     static std::int32_t ReadInt(const std::string& word);
     static float ReadFloat(const std::string& word);
+
+private:
+    // One block's reader: it remembers the last token the block read.
+    explicit T_ShaderParser(T_DataSource& source) : source(source) {}
+
+    void ShaderBlock(T_Shader& shader);
+    void LayerBlock(T_ShaderLayer& layer);
+    void ShaderStatement(T_Shader& shader, const std::string& keyword, std::int32_t& room);
+    void LayerStatement(T_ShaderLayer& layer, const std::string& keyword);
+    bool BlockEnded() const { return last == "}" || last.empty(); }
+
+    // The next keyword (statement mode) or argument (token mode).
+    std::string Statement();
+    const std::string& Argument();
+    std::int32_t IntArgument() { return ReadInt(Argument()); }
+    float FloatArgument() { return ReadFloat(Argument()); }
+    // `field` becomes the position of the next argument among `words`; any
+    // other word leaves it.
+    void ModeArgument(std::int32_t& field, std::initializer_list<const char*> words);
+    // Four components; an empty argument (the data ended) leaves its
+    // component when `keepOnEmpty`, and reads as 0 otherwise.
+    void ColorArguments(float (&color)[4], bool keepOnEmpty);
+    void MapArguments(T_ShaderLayer& layer, bool clamp);
+    void AnimapArguments(T_ShaderLayer& layer, bool clamp);
+    void DynamapArguments(T_ShaderLayer& layer, bool clamp);
+    void TcModArguments(T_ShaderLayer& layer);
+
+    T_DataSource& source;
+    std::string last;
 };

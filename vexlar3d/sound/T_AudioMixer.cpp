@@ -3,14 +3,13 @@
 #include "vexlar3d/sound/T_AudioDecoder.h"
 #include "vexlar3d/sound/T_MixerStream.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cmath>
 
 T_AudioMixer::T_AudioMixer()
     : m_mix(2 * static_cast<std::size_t>(blockFrames)), m_voiceBuffer(2 * static_cast<std::size_t>(blockFrames))
 {
+    m_music.Configure(m_mixRate);
 }
 
 T_AudioMixer::~T_AudioMixer()
@@ -26,69 +25,23 @@ bool T_AudioMixer::Configure(std::int32_t mixRate, std::int32_t channels)
     m_mixRate = mixRate;
     m_channelCount = std::clamp(channels, 1, maxChannels);
     m_channels.fill(Channel{});
+    m_music.Configure(mixRate);
     return true;
 }
 
 bool T_AudioMixer::OpenDevice(const char* driverName, std::string& why)
 {
-    CloseDevice();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-    {
-        why = std::string("SDL audio did not start: ") + SDL_GetError();
-        return false;
-    }
-    m_sdlStarted = true;
-    if (driverName != nullptr && SDL_AudioInit(driverName) != 0)
-    {
-        why = std::string("audio driver \"") + driverName + "\" did not start: " + SDL_GetError();
-        CloseDevice();
-        return false;
-    }
-    SDL_AudioSpec want{};
-    want.freq = m_mixRate;
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = 1024;
-    want.callback = &DeviceCallback;
-    want.userdata = this;
-    SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to whatever the hardware wants, so
-    // the callback always mixes stereo float at the mix rate.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device == 0)
-    {
-        why = std::string("no audio device opened: ") + SDL_GetError();
-        CloseDevice();
-        return false;
-    }
-    m_device = device;
-    SDL_PauseAudioDevice(device, 0);
-    return true;
+    return m_device.Open(driverName, m_mixRate, 2, blockFrames, &DeviceCallback, this, why);
 }
 
 void T_AudioMixer::CloseDevice()
 {
-    if (m_device != 0)
-    {
-        SDL_CloseAudioDevice(m_device); // waits for the audio thread
-        m_device = 0;
-    }
-    if (m_sdlStarted)
-    {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        m_sdlStarted = false;
-    }
+    m_device.Close();
 }
 
-void T_AudioMixer::DeviceCallback(void* user, unsigned char* bytes, int length)
+void T_AudioMixer::DeviceCallback(void* user, float* out, std::int32_t frames)
 {
-    auto* mixer = static_cast<T_AudioMixer*>(user);
-    const int frames = length / static_cast<int>(2 * sizeof(float));
-    float* out = reinterpret_cast<float*>(bytes);
-    mixer->Render(out, frames);
-    const int tail = length - frames * static_cast<int>(2 * sizeof(float));
-    if (tail > 0)
-        std::fill(bytes + length - tail, bytes + length, static_cast<unsigned char>(0));
+    static_cast<T_AudioMixer*>(user)->Render(out, frames);
 }
 
 std::int32_t T_AudioMixer::Play(T_MixerStream* stream)
@@ -195,8 +148,10 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
 
         // Copy what this block needs of the shared state, then mix unlocked.
         std::int32_t voiceCount = 0;
+        bool analyse = false;
         {
             std::lock_guard lock(m_stateLock);
+            analyse = m_musicEnabled;
             const float master = static_cast<float>(m_masterVolume) / 255.0f;
             for (std::int32_t c = 0; c < m_channelCount; ++c)
             {
@@ -214,6 +169,13 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
                 m_voices[voiceCount++] = Voice{channel.stream, gain * left, gain * right};
             }
         }
+
+        // The music is the stream on the lowest busy channel; a stream that
+        // has ended adds nothing more to its analysis.
+        T_MixerStream* music = voiceCount > 0 && analyse ? m_voices[0].stream : nullptr;
+        if (music != nullptr && music->HasEnded())
+            music = nullptr;
+        const std::int64_t musicPosition = music != nullptr ? music->GetPosition() : 0;
 
         float* mix = m_mix.data();
         std::fill(mix, mix + 2 * n, 0.0f);
@@ -234,6 +196,8 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
             out[i] = std::isnan(s) ? 0.0f : std::clamp(s, -1.0f, 1.0f);
         }
 
+        if (music != nullptr)
+            m_music.Feed(music, musicPosition, out, n);
         {
             std::lock_guard lock(m_stateLock);
             for (std::int32_t i = 0; i < n; ++i)
@@ -241,6 +205,7 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
                 m_history[m_historyPos] = 0.5f * (out[2 * i] + out[2 * i + 1]);
                 m_historyPos = (m_historyPos + 1) % T_SpectrumAnalyzer::fftSize;
             }
+            m_music.Publish();
         }
         out += 2 * n;
         frames -= n;
@@ -278,4 +243,20 @@ float* T_AudioMixer::GetSpectrum()
     else
         m_spectrum.fill(0.0f);
     return m_spectrum.data();
+}
+
+T_MusicBands T_AudioMixer::GetMusicBands(double seconds)
+{
+    std::lock_guard lock(m_stateLock);
+    m_musicEnabled = true;
+    if (!(seconds >= 0.0))
+        return T_MusicBands();
+    const double frames = std::floor(std::min(seconds, 1e9) * m_mixRate);
+    return m_music.At(static_cast<std::int64_t>(frames));
+}
+
+std::int64_t T_AudioMixer::GetMusicAnalysisEnd()
+{
+    std::lock_guard lock(m_stateLock);
+    return m_music.GetEnd();
 }

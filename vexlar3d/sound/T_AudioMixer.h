@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/platform/T_AudioDevice.h"
+#include "vexlar3d/sound/T_MusicAnalyzer.h"
 #include "vexlar3d/sound/T_SpectrumAnalyzer.h"
 
 #include <array>
@@ -16,8 +18,9 @@ class T_MixerStream;
 // renders either for the SDL audio device (on SDL's audio thread) or on demand
 // (Render), through the same code.
 //
-// Locking: the state lock guards the channel table, the volumes and the
-// spectrum history and is only ever held for a few copies. The render lock is
+// Locking: the state lock guards the channel table, the volumes, the
+// spectrum history and the music analysis' results and is only ever held for
+// a few copies. The render lock is
 // held while a block is mixed; the main thread takes it only to touch a
 // stream's decoder (seek) or to be sure a stream is no longer in use before it
 // is freed. Mixing allocates nothing; decoders do their own per-block work.
@@ -44,7 +47,7 @@ public:
     // says what went wrong and nothing stays open.
     bool OpenDevice(const char* driverName, std::string& why);
     void CloseDevice();
-    bool IsDeviceOpen() const { return m_device != 0; }
+    bool IsDeviceOpen() const { return m_device.IsOpen(); }
 
     // Puts the stream on the first free channel (volume 255, stereo pan);
     // the channel number, or -1 when every channel is taken.
@@ -78,6 +81,17 @@ public:
     // the array stays valid until the next call.
     float* GetSpectrum();
 
+    // Bands and beat of the music at `seconds` of music time (see
+    // T_MusicAnalyzer; the music is the stream on the lowest busy channel):
+    // the result of the newest hop ending at or before that time, zeros when
+    // there is none. The first call starts the analysis, which then runs with
+    // every block mixed while a stream plays; to have it cover the music from
+    // its first sample, call once before the music starts.
+    T_MusicBands GetMusicBands(double seconds);
+    // The music position (frames) at which the newest analysed hop ends, -1
+    // when there is none.
+    std::int64_t GetMusicAnalysisEnd();
+
 private:
     struct Channel
     {
@@ -92,7 +106,7 @@ private:
         float right;
     };
 
-    static void DeviceCallback(void* user, unsigned char* bytes, int length);
+    static void DeviceCallback(void* user, float* out, std::int32_t frames);
     bool ValidChannel(std::int32_t channel) const { return channel >= 0 && channel < m_channelCount; }
 
     std::mutex m_renderLock;
@@ -113,6 +127,8 @@ private:
     bool m_spectrumEnabled = false;
     T_SpectrumAnalyzer m_analyzer;
 
-    std::uint32_t m_device = 0;
-    bool m_sdlStarted = false;
+    bool m_musicEnabled = false;
+    T_MusicAnalyzer m_music;
+
+    T_AudioDevice m_device;
 };

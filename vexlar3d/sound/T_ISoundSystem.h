@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/sound/T_MusicBands.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,6 +46,11 @@ public:
     // Moves an open stream to `seconds` from its start, idle or playing.
     // False for an unknown name or a format that cannot seek.
     virtual bool SeekStream(const std::string& name, double seconds) = 0;
+    // Smoothed low, mid and high bands and the beat signal of the music at
+    // `seconds` of music time, computed from what was mixed (live or offline
+    // alike). The first call starts the analysis: ask once before the music
+    // starts. A sound system without analysis answers zeros.
+    virtual T_MusicBands GetMusicBands(double /*seconds*/) { return T_MusicBands(); }
 
 protected:
     ~T_ISoundSystem() = default;

@@ -1,8 +1,7 @@
 #include "vexlar3d/sound/T_MixerStream.h"
 
-#include <SDL.h>
-
 #include <algorithm>
+#include <cmath>
 
 std::unique_ptr<T_MixerStream> T_MixerStream::Create(const unsigned char* data, std::size_t size,
                                                      std::int32_t mixRate)
@@ -21,18 +20,9 @@ std::unique_ptr<T_MixerStream> T_MixerStream::Create(const unsigned char* data, 
     return stream;
 }
 
-T_MixerStream::~T_MixerStream()
-{
-    if (m_resampler != nullptr)
-        SDL_FreeAudioStream(m_resampler);
-}
-
 bool T_MixerStream::MakeResampler()
 {
-    if (m_resampler != nullptr)
-        SDL_FreeAudioStream(m_resampler);
-    m_resampler = SDL_NewAudioStream(AUDIO_F32SYS, 2, m_decoder->GetSampleRate(), AUDIO_F32SYS, 2,
-                                     m_mixRate);
+    m_resampler = T_AudioResampler::Create(2, m_decoder->GetSampleRate(), m_mixRate);
     return m_resampler != nullptr;
 }
 
@@ -40,39 +30,37 @@ void T_MixerStream::Fill(float* out, std::int32_t frames)
 {
     if (frames <= 0)
         return;
-    const int wanted = frames * 2 * static_cast<int>(sizeof(float));
-    int got = 0;
-    if (!m_ended && m_resampler != nullptr)
+    std::int32_t done = 0;
+    if (!m_ended && m_resampler)
     {
         // Decode until the resampler holds enough, or the data runs out.
-        while (!m_decoderEnded && SDL_AudioStreamAvailable(m_resampler) < wanted)
+        while (!m_decoderEnded && m_resampler->Available() < frames)
         {
             const std::int32_t n = m_decoder->Read(m_block.data(), T_AudioDecoder::maxBlockFrames);
-            if (n <= 0 ||
-                SDL_AudioStreamPut(m_resampler, m_block.data(), n * 2 * static_cast<int>(sizeof(float))) != 0)
+            if (n <= 0 || !m_resampler->Put(m_block.data(), n))
             {
                 m_decoderEnded = true;
-                SDL_AudioStreamFlush(m_resampler);
+                m_resampler->Flush();
             }
         }
-        got = SDL_AudioStreamGet(m_resampler, out, wanted);
-        if (got < 0)
-            got = 0;
-        got -= got % static_cast<int>(2 * sizeof(float));
-        if (m_decoderEnded && got < wanted)
+        done = m_resampler->Get(out, frames);
+        if (m_decoderEnded && done < frames)
             m_ended = true;
     }
-    const std::int32_t done = got / static_cast<int>(2 * sizeof(float));
     std::fill(out + 2 * done, out + 2 * frames, 0.0f);
+    m_position += frames;
 }
 
 bool T_MixerStream::Seek(double seconds)
 {
     if (!m_decoder->Seek(seconds))
         return false;
-    SDL_AudioStreamClear(m_resampler);
+    if (m_resampler)
+        m_resampler->Clear();
     m_decoderEnded = false;
     m_ended = false;
+    // A time past 1e9 s (some 30 years) counts as that, so the count cannot overflow.
+    m_position = std::llround(std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, 1e9) * m_mixRate);
     return true;
 }
 
@@ -82,6 +70,7 @@ bool T_MixerStream::SetMixRate(std::int32_t mixRate)
         return true;
     if (mixRate < T_AudioDecoder::minSampleRate || mixRate > T_AudioDecoder::maxSampleRate)
         return false;
+    m_position = m_position / m_mixRate * mixRate + m_position % m_mixRate * mixRate / m_mixRate;
     m_mixRate = mixRate;
     return MakeResampler();
 }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "vexlar3d/platform/T_AudioResampler.h"
 #include "vexlar3d/sound/T_AudioDecoder.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-struct _SDL_AudioStream;
 
 // One playable stream of the mixer: a decoder plus the resampler that brings
 // its frames to the mix rate. It decodes block by block as the mixer pulls, and
@@ -20,7 +19,6 @@ public:
     static std::unique_ptr<T_MixerStream> Create(const unsigned char* data, std::size_t size,
                                                  std::int32_t mixRate);
 
-    ~T_MixerStream();
     T_MixerStream(const T_MixerStream&) = delete;
     T_MixerStream& operator=(const T_MixerStream&) = delete;
 
@@ -36,14 +34,18 @@ public:
     std::int32_t GetMixRate() const { return m_mixRate; }
     std::int32_t GetSourceRate() const { return m_decoder->GetSampleRate(); }
     bool HasEnded() const { return m_ended; }
+    // Where the next Fill starts, in frames at the mix rate from the start of
+    // the stream (as sought, then counted; silence past the end counts too).
+    std::int64_t GetPosition() const { return m_position; }
 
 private:
     T_MixerStream() = default;
     bool MakeResampler();
 
     std::unique_ptr<T_AudioDecoder> m_decoder;
-    _SDL_AudioStream* m_resampler = nullptr;
+    std::unique_ptr<T_AudioResampler> m_resampler;
     std::int32_t m_mixRate = 0;
+    std::int64_t m_position = 0;
     bool m_decoderEnded = false;
     bool m_ended = false;
     std::vector<float> m_block; // one decoded block

@@ -16,21 +16,17 @@ public:
                                                  std::int32_t rate);
 
     ~T_ModuleDecoder() override;
-    T_ModuleDecoder(const T_ModuleDecoder&) = delete;
-    T_ModuleDecoder& operator=(const T_ModuleDecoder&) = delete;
-
-    std::int32_t Read(float* out, std::int32_t frames) override;
-    bool Seek(double seconds) override;
-    std::int32_t GetSampleRate() const override { return m_rate; }
 
     // The render rates libopenmpt supports.
     static constexpr std::int32_t minRenderRate = 8000;
     static constexpr std::int32_t maxRenderRate = 192000;
 
 private:
-    T_ModuleDecoder() = default;
+    T_ModuleDecoder(const unsigned char* data, std::size_t size) : T_AudioDecoder(data, size) {}
+
+    std::int32_t Decode(float* out, std::int32_t frames) override;
+    std::int64_t GetLength() override { return -1; } // libopenmpt clamps seeks itself
+    bool SeekFrame(std::int64_t frame) override;
 
     openmpt_module* m_module = nullptr;
-    std::int32_t m_rate = 0;
-    bool m_ended = false;
 };

@@ -16,26 +16,16 @@ public:
     static std::unique_ptr<T_SndfileDecoder> Open(const unsigned char* data, std::size_t size);
 
     ~T_SndfileDecoder() override;
-    T_SndfileDecoder(const T_SndfileDecoder&) = delete;
-    T_SndfileDecoder& operator=(const T_SndfileDecoder&) = delete;
-
-    std::int32_t Read(float* out, std::int32_t frames) override;
-    bool Seek(double seconds) override;
-    std::int32_t GetSampleRate() const override { return m_rate; }
 
     // Channel counts above this are refused (nothing real has more).
     static constexpr std::int32_t maxChannels = 64;
 
 private:
-    // The memory the virtual I/O callbacks read from.
-    struct Memory
-    {
-        const unsigned char* data = nullptr;
-        sf_count_t size = 0;
-        sf_count_t position = 0;
-    };
+    T_SndfileDecoder(const unsigned char* data, std::size_t size) : T_AudioDecoder(data, size) {}
 
-    T_SndfileDecoder() = default;
+    std::int32_t Decode(float* out, std::int32_t frames) override;
+    std::int64_t GetLength() override { return m_frames > 0 ? m_frames : -1; }
+    bool SeekFrame(std::int64_t frame) override { return sf_seek(m_file, frame, SEEK_SET) >= 0; }
 
     static sf_count_t VioLength(void* user);
     static sf_count_t VioSeek(sf_count_t offset, int whence, void* user);
@@ -43,11 +33,8 @@ private:
     static sf_count_t VioWrite(const void* source, sf_count_t count, void* user);
     static sf_count_t VioTell(void* user);
 
-    Memory m_memory;
     SNDFILE* m_file = nullptr;
-    std::int32_t m_rate = 0;
     std::int32_t m_channels = 0;
     sf_count_t m_frames = 0;
-    bool m_ended = false;
     std::vector<float> m_block; // one block in the file's own channel layout
 };

@@ -1,10 +1,10 @@
 #include "vexlar3d/sound/T_SoundSystem.h"
 
 #include "vexlar3d/core/T_Log.h"
+#include "vexlar3d/platform/T_AudioDevice.h"
 #include "vexlar3d/resources/T_DataSource.h"
 #include "vexlar3d/resources/T_IFileSystem.h"
 
-#include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 #include <sndfile.h>
 
@@ -18,12 +18,8 @@ T_SoundSystem::T_SoundSystem()
     // Driver 0 leaves the choice to SDL (and so works wherever SDL finds a
     // device); the others name SDL's drivers in SDL's order.
     driverNames.emplace_back("default");
-    const int count = SDL_GetNumAudioDrivers();
-    for (int i = 0; i < count; ++i)
-    {
-        const char* name = SDL_GetAudioDriver(i);
-        driverNames.emplace_back(name != nullptr ? name : "");
-    }
+    for (std::string& name : T_AudioDevice::DriverNames())
+        driverNames.push_back(std::move(name));
     driverCount = static_cast<std::int32_t>(driverNames.size());
 }
 
@@ -37,10 +33,8 @@ T_SoundSystem::~T_SoundSystem()
 
 std::string T_SoundSystem::BackendVersion()
 {
-    SDL_version sdl{};
-    SDL_GetVersion(&sdl);
-    std::string text = "Vexlar mixer 1.0 (SDL " + std::to_string(sdl.major) + "." + std::to_string(sdl.minor) +
-                       "." + std::to_string(sdl.patch) + ", " + sf_version_string();
+    std::string text = "Vexlar mixer 1.0 (SDL " + T_AudioDevice::RunningVersion().Text() + ", " +
+                       sf_version_string();
     const char* mpt = openmpt_get_string("library_version");
     text += ", libopenmpt ";
     text += mpt != nullptr ? mpt : "?";
@@ -73,16 +67,13 @@ bool T_SoundSystem::Init()
     VEXLAR_LOG("  Initializing sound system ...\n");
     VEXLAR_LOG("    Using " << BackendVersion() << "\n");
 
-    SDL_version built{};
-    SDL_VERSION(&built);
-    SDL_version running{};
-    SDL_GetVersion(&running);
+    const T_AudioDevice::Version running = T_AudioDevice::RunningVersion();
+    const T_AudioDevice::Version built = T_AudioDevice::BuiltVersion();
     if (running.major != built.major)
     {
         m_mixer.CloseDevice();
-        VEXLAR_LOG("    Sound disabled: SDL " << int(running.major) << "." << int(running.minor) << "."
-                                             << int(running.patch) << " at run time, built against SDL "
-                                             << int(built.major) << "\n");
+        VEXLAR_LOG("    Sound disabled: SDL " << running.Text() << " at run time, built against SDL "
+                                             << built.major << "\n");
         return false;
     }
     if (!Configure())
@@ -338,4 +329,9 @@ bool T_SoundSystem::SeekStream(const std::string& name, double seconds)
     if (it == streams.end())
         return false;
     return m_mixer.Seek(it->second->handle.get(), seconds);
+}
+
+T_MusicBands T_SoundSystem::GetMusicBands(double seconds)
+{
+    return m_mixer.GetMusicBands(seconds);
 }

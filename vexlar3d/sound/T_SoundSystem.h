@@ -56,6 +56,7 @@ public:
     bool RenderOffline(std::int16_t* out, std::int32_t frames) override;
     bool IsOffline() const override { return m_offline; }
     bool SeekStream(const std::string& name, double seconds) override;
+    T_MusicBands GetMusicBands(double seconds) override;
 
     // "Vexlar mixer 1.0 (SDL x.y.z, libsndfile-a.b.c, libopenmpt d.e.f)".
     static std::string BackendVersion();

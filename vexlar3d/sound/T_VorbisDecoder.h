@@ -20,30 +20,18 @@ public:
     static std::unique_ptr<T_VorbisDecoder> Open(const unsigned char* data, std::size_t size);
 
     ~T_VorbisDecoder() override;
-    T_VorbisDecoder(const T_VorbisDecoder&) = delete;
-    T_VorbisDecoder& operator=(const T_VorbisDecoder&) = delete;
-
-    std::int32_t Read(float* out, std::int32_t frames) override;
-    bool Seek(double seconds) override;
-    std::int32_t GetSampleRate() const override { return m_rate; }
 
 private:
-    struct Memory
-    {
-        const unsigned char* data = nullptr;
-        ogg_int64_t size = 0;
-        ogg_int64_t position = 0;
-    };
+    T_VorbisDecoder(const unsigned char* data, std::size_t size) : T_AudioDecoder(data, size) {}
 
-    T_VorbisDecoder() = default;
+    std::int32_t Decode(float* out, std::int32_t frames) override;
+    std::int64_t GetLength() override;
+    bool SeekFrame(std::int64_t frame) override;
 
     static std::size_t MemRead(void* destination, std::size_t size, std::size_t count, void* user);
     static int MemSeek(void* user, ogg_int64_t offset, int whence);
     static long MemTell(void* user);
 
-    Memory m_memory;
     OggVorbis_File m_file{};
     bool m_open = false;
-    std::int32_t m_rate = 0;
-    bool m_ended = false;
 };

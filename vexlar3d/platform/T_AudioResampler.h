@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+struct _SDL_AudioStream;
+
+// Converts interleaved float frames from one sample rate to another (SDL's
+// audio stream): frames go in at the source rate as they are decoded and come
+// out at the target rate as they are wanted. Only one thread may use it at a
+// time.
+class T_AudioResampler
+{
+public:
+    // Null when SDL cannot convert between the two rates.
+    static std::unique_ptr<T_AudioResampler> Create(std::int32_t channels, std::int32_t fromRate,
+                                                    std::int32_t toRate);
+
+    ~T_AudioResampler();
+    T_AudioResampler(const T_AudioResampler&) = delete;
+    T_AudioResampler& operator=(const T_AudioResampler&) = delete;
+
+    // Takes `frames` source frames; false when SDL refuses them.
+    bool Put(const float* in, std::int32_t frames);
+    // Declares the input ended, so that what is still held back comes out.
+    void Flush();
+    // Whole frames ready to Get.
+    std::int32_t Available() const;
+    // Writes up to `frames` converted frames into `out`; how many it wrote.
+    std::int32_t Get(float* out, std::int32_t frames);
+    // Drops everything held, input and output.
+    void Clear();
+
+private:
+    T_AudioResampler(_SDL_AudioStream* stream, std::int32_t channels);
+
+    _SDL_AudioStream* m_stream;
+    int m_frameBytes;
+};

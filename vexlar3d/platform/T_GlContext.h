@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+
+struct T_NativeWindow;
+
+// An OpenGL context on a window of the platform layer, and what comes with
+// it: making it current, buffer swaps, the drawable's size in pixels,
+// entry-point look-up and the extension list of the window-system interface
+// beneath (EGL or GLX).
+class T_GlContext
+{
+public:
+    // What Create met on its way.
+    struct CreateReport
+    {
+        bool depthLowered = false; // 32 depth bits were refused and 24 asked for
+        std::string refusal;       // why 32 depth bits were refused
+        std::string error;         // why no context came, when none did
+    };
+
+    T_GlContext() = default;
+    // Deletes a context that Delete has not deleted.
+    ~T_GlContext();
+    T_GlContext(const T_GlContext&) = delete;
+    T_GlContext& operator=(const T_GlContext&) = delete;
+
+    // Creates a context on the window with the frame-buffer request the
+    // window was made with, and makes it current. When that is refused and
+    // the request had 32 depth bits, asks for 24 and tries once more. False
+    // without a window, when a context exists already, or when none came.
+    bool Create(T_NativeWindow* window, int depthBits, CreateReport& report);
+    bool IsCreated() const { return context != nullptr; }
+    void MakeCurrent();
+    // No context is current on the window afterwards.
+    void ReleaseCurrent();
+    // Releases and deletes the context; the window stays known.
+    void Delete();
+    // Shows the back buffer.
+    void Swap();
+    // The drawable in pixels (differs from the window's size on high-density
+    // screens); 0 x 0 without a window.
+    void GetDrawableSize(int& width, int& height) const;
+
+    // The address of an OpenGL function by name (null when not exported).
+    static void* GetProcAddress(const char* name);
+
+    // The window-system interface beneath a context.
+    enum class WindowSystem { Absent, Egl, Glx };
+    // The interface whose context is current, with its extension list and
+    // its label, "EGL" or "GLX"; Absent (nothing written) when there is no
+    // current context or it gives no list.
+    static WindowSystem GetWindowSystemExtensions(std::string& label, std::string& list);
+
+private:
+    T_NativeWindow* window = nullptr;
+    void* context = nullptr; // SDL_GLContext
+};
