@@ -1,6 +1,7 @@
 #include "demo/GeneratorTarget.h"
 
 #include "vexlar3d/core/T_Log.h"
+#include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 
 bool CanGenerateInto(const T_Texture* texture, const std::string& textureName, std::int32_t maxSide,
@@ -26,4 +27,9 @@ bool CanGenerateInto(const T_Texture* texture, const std::string& textureName, s
         return false;
     }
     return true;
+}
+
+T_Texture* FindGeneratorTarget(const std::string& textureName)
+{
+    return g_textureManager != nullptr ? g_textureManager->Find(textureName) : nullptr;
 }

@@ -12,3 +12,7 @@ class T_Texture;
 // written for a refusal.
 bool CanGenerateInto(const T_Texture* texture, const std::string& textureName, std::int32_t maxSide,
                      const char* who);
+
+// The texture a generator made by name animates: the texture manager's Find
+// (the default texture for an unknown name), or null without a manager.
+T_Texture* FindGeneratorTarget(const std::string& textureName);

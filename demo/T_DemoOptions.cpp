@@ -16,12 +16,13 @@ constexpr double maxRate = 1000.0;
 // A start later than a day is surely a typing error.
 constexpr double maxStart = 86400.0;
 
-bool ParseTerm(const char* first, const char* last, std::int32_t& term)
+// A whole number of digits alone (no sign, no blank) from `least` to `most`.
+bool ParseWhole(const char* first, const char* last, std::int32_t least, std::int32_t most, std::int32_t& number)
 {
     if (first == last || *first < '0' || *first > '9')
         return false;
-    auto [end, status] = std::from_chars(first, last, term);
-    return status == std::errc() && end == last && term >= 1 && term <= maxRateTerm;
+    auto [end, status] = std::from_chars(first, last, number);
+    return status == std::errc() && end == last && number >= least && number <= most;
 }
 
 // Splits "--name=value" into name and value; hasValue tells whether '=' was there.
@@ -31,14 +32,6 @@ void SplitOption(const std::string& argument, std::string& name, std::string& va
     hasValue = argument.rfind("--", 0) == 0 && equals != std::string::npos;
     name = hasValue ? argument.substr(0, equals) : argument;
     value = hasValue ? argument.substr(equals + 1) : std::string();
-}
-
-bool ParseSide(const char* first, const char* last, std::int32_t& side)
-{
-    if (first == last || *first < '0' || *first > '9')
-        return false;
-    auto [end, status] = std::from_chars(first, last, side);
-    return status == std::errc() && end == last && side >= minSide && side <= maxSide;
 }
 } // namespace
 
@@ -210,10 +203,11 @@ bool T_DemoOptions::ParseRate(const std::string& text)
     std::int32_t numerator = 0, denominator = 1;
     if (slash == std::string::npos)
     {
-        if (!ParseTerm(begin, end, numerator))
+        if (!ParseWhole(begin, end, 1, maxRateTerm, numerator))
             return false;
     }
-    else if (!ParseTerm(begin, begin + slash, numerator) || !ParseTerm(begin + slash + 1, end, denominator))
+    else if (!ParseWhole(begin, begin + slash, 1, maxRateTerm, numerator) ||
+             !ParseWhole(begin + slash + 1, end, 1, maxRateTerm, denominator))
     {
         return false;
     }
@@ -246,7 +240,8 @@ bool T_DemoOptions::ParseSize(const std::string& text)
         return false;
     std::int32_t w = 0, h = 0;
     const char* begin = text.data();
-    if (!ParseSide(begin, begin + x, w) || !ParseSide(begin + x + 1, begin + text.size(), h))
+    if (!ParseWhole(begin, begin + x, minSide, maxSide, w) ||
+        !ParseWhole(begin + x + 1, begin + text.size(), minSide, maxSide, h))
         return false;
     width = w;
     height = h;

@@ -1,10 +1,9 @@
 #include "demo/T_DemoScript.h"
 
+#include "demo/StartMusic.h"
 #include "demo/T_FadeQuad.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
-#include "vexlar3d/sound/T_ISoundSystem.h"
-#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
 T_DemoScript::T_DemoScript() : fire(std::string(fireTextureName))
@@ -28,12 +27,5 @@ void T_DemoScript::Run(double startSeconds)
     if (g_textureManager != nullptr)
         g_textureManager->FreePixelCopies();
 
-    if (g_soundSystem != nullptr)
-    {
-        g_soundSystem->OpenStream(musicName);
-        g_soundSystem->PlayStream(musicName);
-        if (startSeconds > 0.0)
-            if (auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem))
-                sound->SeekStream(musicName, startSeconds);
-    }
+    StartMusic(musicName, startSeconds);
 }

@@ -1,8 +1,8 @@
 #include "demo/T_FireTexture.h"
 
+#include "demo/GeneratorTarget.h"
 #include "vexlar3d/core/CrtRand.h"
 #include "vexlar3d/core/T_Log.h"
-#include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 
 #include <algorithm>
@@ -73,8 +73,7 @@ float Hypot(float a, float b)
 
 T_FireTexture::T_FireTexture(const std::string& textureName)
 {
-    T_Texture* found = g_textureManager != nullptr ? g_textureManager->Find(textureName) : nullptr;
-    Init(found, textureName);
+    Init(FindGeneratorTarget(textureName), textureName);
 }
 
 T_FireTexture::T_FireTexture(T_Texture* target)
@@ -89,25 +88,8 @@ T_FireTexture::~T_FireTexture() = default;
 void T_FireTexture::Init(T_Texture* target, const std::string& textureName)
 {
     texture = target;
-    if (target == nullptr)
-    {
-        VEXLAR_LOG("    Fire texture: no texture '" << textureName << "', not animated\n");
+    if (!CanGenerateInto(target, textureName, static_cast<std::int32_t>(maxSide), "Fire texture"))
         return;
-    }
-    const bool hasPixels = target->kind != T_Texture::Default && target->bitsPerPixel == 32 &&
-                           target->pixels != nullptr && target->width > 0 && target->height > 0 &&
-                           static_cast<std::int64_t>(target->width) * target->height * 4 <= target->dataSize;
-    if (!hasPixels)
-    {
-        VEXLAR_LOG("    Fire texture: '" << textureName << "' has no 32-bit pixels, not animated\n");
-        return;
-    }
-    if (static_cast<std::uint32_t>(target->width) > maxSide || static_cast<std::uint32_t>(target->height) > maxSide)
-    {
-        VEXLAR_LOG("    Fire texture: '" << textureName << "' is " << target->width << " x " << target->height
-                                         << " pixels, more than " << maxSide << " a side, not animated\n");
-        return;
-    }
 
     W = static_cast<std::uint32_t>(target->width);
     H = static_cast<std::uint32_t>(target->height);

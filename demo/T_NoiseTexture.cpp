@@ -2,7 +2,6 @@
 
 #include "demo/GeneratorTarget.h"
 #include "vexlar3d/core/CrtRand.h"
-#include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 
 #include <cmath>
@@ -41,8 +40,7 @@ float Lerp(float s, float p, float q)
 
 T_NoiseTexture::T_NoiseTexture(const std::string& textureName)
 {
-    T_Texture* found = g_textureManager != nullptr ? g_textureManager->Find(textureName) : nullptr;
-    Init(found, textureName);
+    Init(FindGeneratorTarget(textureName), textureName);
 }
 
 T_NoiseTexture::T_NoiseTexture(T_Texture* target)

@@ -4,23 +4,20 @@
 #include "vexlar3d/core/T_FrameLoop.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/graphics/T_IGfxServer.h"
+#include "vexlar3d/platform/T_Process.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
-#include "vexlar3d/sound/T_SoundSystem.h"
 #include "demo/T_PngWriter.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <numeric>
 #include <sstream>
 #include <system_error>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -98,35 +95,6 @@ T_OfflineRun::Statistics T_OfflineRun::Summarize(std::vector<double> millisecond
     return result;
 }
 
-double T_OfflineRun::SecondsSinceProcessStart()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string text;
-    std::getline(stat, text);
-    // The command name may hold spaces and parentheses: fields are counted
-    // after its closing parenthesis (state is field 3, start time field 22).
-    const std::string::size_type close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1.0;
-    std::istringstream fields(text.substr(close + 1));
-    std::string field;
-    unsigned long long startTicks = 0;
-    for (int index = 3; fields >> field; ++index)
-    {
-        if (index == 22)
-        {
-            startTicks = std::strtoull(field.c_str(), nullptr, 10);
-            break;
-        }
-    }
-    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
-    timespec now{};
-    if (startTicks == 0 || ticksPerSecond <= 0 || ::clock_gettime(CLOCK_BOOTTIME, &now) != 0)
-        return -1.0;
-    const double sinceBoot = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-    return sinceBoot - static_cast<double>(startTicks) / static_cast<double>(ticksPerSecond);
-}
-
 void T_OfflineRun::Fail(const std::string& message)
 {
     if (failure.empty())
@@ -145,7 +113,7 @@ bool T_OfflineRun::Prepare(std::string& error)
             error = "cannot make the capture folder " + folder.string() + (code ? ": " + code.message() : "");
             return false;
         }
-        if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        if (!T_Process::CanWriteInto(folder.string()))
         {
             error = "cannot write into the capture folder " + folder.string();
             return false;
@@ -153,7 +121,7 @@ bool T_OfflineRun::Prepare(std::string& error)
     }
     else if (options.mode == T_DemoOptions::Mode::Video)
     {
-        ffmpeg = T_FfmpegPipe::Find();
+        ffmpeg = T_ChildProcess::Find("ffmpeg");
         if (ffmpeg.empty())
         {
             error = "--video needs ffmpeg, which is not installed (not found on PATH).\n"
@@ -169,18 +137,19 @@ bool T_OfflineRun::Prepare(std::string& error)
             return false;
         }
         const fs::path parent = target.parent_path();
-        if (!fs::is_directory(parent, code) || ::access(parent.c_str(), W_OK | X_OK) != 0)
+        if (!fs::is_directory(parent, code) || !T_Process::CanWriteInto(parent.string()))
         {
             error = "cannot write the video into " + parent.string() + " (missing or not writable)";
             return false;
         }
-        std::string pattern = (fs::temp_directory_path(code) / "vexlar-video-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
+        const std::string made =
+            T_Process::MakeTemporaryFolder((fs::temp_directory_path(code) / "vexlar-video-").string());
+        if (made.empty())
         {
             error = "cannot make a scratch folder for the video in " + fs::temp_directory_path(code).string();
             return false;
         }
-        scratch = pattern;
+        scratch = made;
     }
     return true;
 }
@@ -190,13 +159,12 @@ bool T_OfflineRun::WriteAudio(std::int64_t from, std::int64_t to)
     const std::int32_t numerator = options.rateNumerator * drawnPerWritten;
     const std::int64_t first = SamplesBefore(from, mixRate, numerator, options.rateDenominator);
     const std::int64_t last = SamplesBefore(to, mixRate, numerator, options.rateDenominator);
-    auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
     std::string error;
     for (std::int64_t at = first; at < last;)
     {
         const std::int64_t count = std::min<std::int64_t>(last - at, 48000);
         samples.resize(static_cast<std::size_t>(count) * 2);
-        if (sound == nullptr || !sound->RenderOffline(samples.data(), static_cast<std::int32_t>(count)))
+        if (g_soundSystem == nullptr || !g_soundSystem->RenderOffline(samples.data(), static_cast<std::int32_t>(count)))
             std::fill(samples.begin(), samples.end(), std::int16_t{0}); // silent run
         if (!wav.Write(samples.data(), count, error))
         {
@@ -213,7 +181,7 @@ bool T_OfflineRun::OnPresenting(float)
     if (options.mode == T_DemoOptions::Mode::Bench)
     {
         if (startUpSeconds < 0.0)
-            startUpSeconds = SecondsSinceProcessStart();
+            startUpSeconds = T_Process::SecondsSinceStart();
         return true;
     }
 
@@ -285,7 +253,7 @@ bool T_OfflineRun::FinishVideo()
         "-i", (scratch / "video.mkv").string(), "-i", (scratch / "audio.wav").string(),
         "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "192k",
         "-shortest", options.output};
-    T_FfmpegPipe mux;
+    T_ChildProcess mux;
     if (!mux.Start(ffmpeg, arguments, (scratch / "mux.log").string(), error) || !mux.Finish(error))
     {
         std::ifstream log(scratch / "mux.log");
@@ -298,8 +266,7 @@ bool T_OfflineRun::FinishVideo()
 
 int T_OfflineRun::Run(const std::string& program)
 {
-    auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
-    mixRate = sound != nullptr ? sound->GetMixRate() : g_config.mixRate;
+    mixRate = g_soundSystem != nullptr ? g_soundSystem->GetMixRate() : g_config.mixRate;
     drawnPerWritten = options.DrawnPerWritten(g_config.refreshRate);
 
     std::string error;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "demo/T_DemoOptions.h"
-#include "demo/T_FfmpegPipe.h"
 #include "demo/T_WavWriter.h"
+#include "vexlar3d/platform/T_ChildProcess.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -55,9 +55,6 @@ public:
         double max = 0.0;
     };
     static Statistics Summarize(std::vector<double> milliseconds);
-    // Seconds since the process was started, as the kernel recorded it
-    // (negative when unknown).
-    static double SecondsSinceProcessStart();
 
 private:
     bool OnPresenting(float time);
@@ -73,7 +70,7 @@ private:
     std::filesystem::path scratch;     // --video: video.mkv, audio.wav, ffmpeg.log
     std::string ffmpeg;                // --video: the program
     std::unique_ptr<T_Texture> picture;
-    T_FfmpegPipe encoder;
+    T_ChildProcess encoder;
     T_WavWriter wav;
     std::vector<std::int16_t> samples;
     std::int32_t mixRate = 48000;

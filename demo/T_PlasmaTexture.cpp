@@ -2,7 +2,6 @@
 
 #include "demo/GeneratorTarget.h"
 #include "vexlar3d/core/T_Log.h"
-#include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 
 #include <cmath>
@@ -31,8 +30,7 @@ std::int32_t Origin(std::int32_t half, float wave)
 
 T_PlasmaTexture::T_PlasmaTexture(const std::string& textureName, float plasmaSpeed) : speed(plasmaSpeed)
 {
-    T_Texture* found = g_textureManager != nullptr ? g_textureManager->Find(textureName) : nullptr;
-    Init(found, textureName);
+    Init(FindGeneratorTarget(textureName), textureName);
 }
 
 T_PlasmaTexture::T_PlasmaTexture(T_Texture* target, float plasmaSpeed) : speed(plasmaSpeed)

@@ -1,5 +1,7 @@
 #include "demo/T_ShowcaseScript.h"
 
+#include "demo/StartMusic.h"
+#include "demo/T_DemoScript.h"
 #include "demo/T_FadeQuad.h"
 #include "demo/T_FireTexture.h"
 #include "demo/T_GrainOverlay.h"
@@ -11,8 +13,6 @@
 #include "demo/T_WaveGrid.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
-#include "vexlar3d/sound/T_ISoundSystem.h"
-#include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_Effect.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
@@ -80,12 +80,5 @@ void T_ShowcaseScript::Run(double startSeconds)
 
     if (g_textureManager != nullptr)
         g_textureManager->FreePixelCopies();
-    if (g_soundSystem != nullptr)
-    {
-        g_soundSystem->OpenStream("music.ogg");
-        g_soundSystem->PlayStream("music.ogg");
-        if (startSeconds > 0.0)
-            if (auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem))
-                sound->SeekStream("music.ogg", startSeconds);
-    }
+    StartMusic(T_DemoScript::musicName, startSeconds);
 }

@@ -5,51 +5,16 @@
 #include "demo/T_OfflineRun.h"
 #include "demo/T_ShowcaseScript.h"
 #include "vexlar3d/core/T_Config.h"
-#include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_FrameLoop.h"
 #include "vexlar3d/core/T_ITimer.h"
-#include "vexlar3d/core/T_MultimediaTimer.h"
-#include "vexlar3d/core/T_PerfCountTimer.h"
 #include "vexlar3d/core/T_Vexlar.h"
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/platform/T_Video.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-
-namespace
-{
-// Resets the demo clock so that its first frame is at `start` seconds.
-void ResetClock(double start)
-{
-    if (g_timer == nullptr)
-        return;
-    if (auto* fixed = dynamic_cast<T_FixedStepTimer*>(g_timer))
-    {
-        fixed->SetStart(start);
-        fixed->Reset();
-        return;
-    }
-    g_timer->Reset();
-    if (start <= 0.0)
-        return;
-    // The live clocks read time as (elapsed - offset): an offset moved back
-    // by `start` runs the timeline from there.
-    const auto seconds = static_cast<float>(start);
-    if (auto* perf = dynamic_cast<T_PerfCountTimer*>(g_timer))
-    {
-        perf->offset -= seconds;
-        perf->time = perf->previous = seconds;
-    }
-    else if (auto* multimedia = dynamic_cast<T_MultimediaTimer*>(g_timer))
-    {
-        multimedia->offset -= seconds;
-        multimedia->time = multimedia->previous = seconds;
-    }
-}
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -80,7 +45,7 @@ int main(int argc, char** argv)
         }
         // No window is ever shown: without a choice of the user's, render
         // off screen, which works with or without a display.
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        T_Video::PreferOffscreen();
     }
 
     g_config = T_Config{};
@@ -109,8 +74,10 @@ int main(int argc, char** argv)
             script->Run(options.startSeconds);
         }
 
-        // The clock starts after the music has been started.
-        ResetClock(options.startSeconds);
+        // The clock starts after the music has been started, its first
+        // frame at the start asked for.
+        if (g_timer != nullptr)
+            g_timer->Restart(options.startSeconds);
         if (options.IsOffline())
             status = offline.Run(program);
         else

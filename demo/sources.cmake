@@ -1,9 +1,9 @@
 # Sources of demo/ (besides main.cpp).
 target_sources(vexlar_demo PRIVATE
+  StartMusic.cpp
   T_DemoOptions.cpp
   T_DemoScript.cpp
   T_FadeQuad.cpp
-  T_FfmpegPipe.cpp
   T_FireTexture.cpp
   T_OfflineRun.cpp
   T_PngWriter.cpp

@@ -11,6 +11,7 @@
 #include "core/RecordingGfxServer.h"
 #include "core/TestScratch.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -44,30 +45,17 @@ public:
     std::function<void()> onRender;
 };
 
-SDL_Event KeyEvent(Uint32 type, SDL_Keycode key)
+// Queues an event of the given type: a key (key down or up), the quit
+// message, or a window event with its two data words.
+void Push(Uint32 type, Sint32 what = 0, Sint32 data1 = 0, Sint32 data2 = 0)
 {
     SDL_Event event{};
     event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    return event;
-}
-SDL_Event QuitEvent()
-{
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    return event;
-}
-SDL_Event WindowEvent(Uint8 kind)
-{
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = kind;
-    return event;
-}
-void Push(SDL_Event event)
-{
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+        event.key.keysym.sym = what;
+    else if (type == SDL_WINDOWEVENT)
+        event.window = {SDL_WINDOWEVENT, 0, 0, static_cast<Uint8>(what), 0, 0, 0, data1, data2};
+    EXPECT_EQ(SDL_PushEvent(&event), 1);
 }
 
 class FrameLoopTest : public ::testing::Test
@@ -126,19 +114,24 @@ TEST_F(FrameLoopTest, FirstFrameAtZeroAndEndOnlyPastTheEndTime)
     EXPECT_EQ(gfx.endFrames, 3);
 }
 
-TEST_F(FrameLoopTest, EmptyTimelineRunsOneFrameWithoutGfxServer)
+TEST_F(FrameLoopTest, EmptyTimelineRunsOneFrameAndSizeChangeRefreshesTheViewport)
 {
-    ASSERT_EQ(g_gfxServer, nullptr);
+    ASSERT_EQ(g_gfxServer, nullptr); // none needed
     EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
     EXPECT_EQ(frames, 1);
+
+    RecordingGfxServer gfx;
+    Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 768);
+    EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
+    EXPECT_EQ(gfx.viewports, (std::vector<std::pair<int, int>>{{1024, 768}}));
 }
 
 TEST_F(FrameLoopTest, QuitEndsAtOnceWithMessagesBehindIt)
 {
     effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
-    Push(QuitEvent());
-    Push(KeyEvent(SDL_KEYDOWN, SDLK_a));
-    Push(KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE));
+    Push(SDL_QUIT);
+    Push(SDL_KEYDOWN, SDLK_a);
+    Push(SDL_KEYDOWN, SDLK_ESCAPE);
     EXPECT_EQ(Run(), T_FrameLoop::End::Quit);
     EXPECT_EQ(frames, 0);
     EXPECT_TRUE(drawn.empty());
@@ -154,8 +147,7 @@ TEST_F(FrameLoopTest, EscapeSetDuringAFrameEndsTheLoopRightAfterIt)
     effects->AddEffect(new ProbeEffect(drawn,
                                        [] {
                                            keyState[27] = 1;
-                                           SDL_Event up = KeyEvent(SDL_KEYUP, SDLK_ESCAPE);
-                                           SDL_PushEvent(&up);
+                                           Push(SDL_KEYUP, SDLK_ESCAPE);
                                        }),
                        -1.0f, 100.0f, 0);
     EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
@@ -166,28 +158,15 @@ TEST_F(FrameLoopTest, EscapeSetDuringAFrameEndsTheLoopRightAfterIt)
 TEST_F(FrameLoopTest, CloseRequestOrEscapeBeforeTheFirstFrame)
 {
     effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
-    SDL_Event close = WindowEvent(SDL_WINDOWEVENT_CLOSE);
-    close.window.windowID = T_Video::WindowId(window->GetHandle());
-    Push(close);
+    Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
     EXPECT_EQ(Run(), T_FrameLoop::End::Quit);
     EXPECT_EQ(frames, 0);
     // The window itself stays until shut-down destroys it.
     EXPECT_NE(window->GetHandle(), nullptr);
 
     // Escape pressed before the first frame ends the loop the same way.
-    Push(KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE));
+    Push(SDL_KEYDOWN, SDLK_ESCAPE);
     EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
     EXPECT_EQ(frames, 0);
     EXPECT_TRUE(drawn.empty());
-}
-
-TEST_F(FrameLoopTest, SizeChangeRefreshesTheViewport)
-{
-    RecordingGfxServer gfx;
-    SDL_Event size = WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
-    size.window.data1 = 1024;
-    size.window.data2 = 768;
-    Push(size);
-    EXPECT_EQ(Run(), T_FrameLoop::End::Timeline);
-    EXPECT_EQ(gfx.viewports, (std::vector<std::pair<int, int>>{{1024, 768}}));
 }

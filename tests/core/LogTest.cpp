@@ -90,23 +90,18 @@ TEST_F(LogTest, EntryPrefixTagsSourcePositionAndDate)
     log->WriteEntry(Text("slash"), 8); // no tag of its own
     log->file = "plain.cpp";
     log->line = 3;
-    log->WriteEntry(Text("all"), T_Log::All);
-    log->WriteEntry(Text(""), T_Log::In);
-    log->WriteEntry(Text(""), T_Log::Out);
-    log->WriteEntry(Text(""), T_Log::Function);
-    log->WriteEntry(Text(""), T_Log::Debug);
-    log->WriteEntry(Text(""), T_Log::Warning);
-    log->WriteEntry(Text(""), T_Log::Fatal);
+    std::string tagged;
+    for (const auto& [category, tag] : {std::pair{T_Log::All, 'A'}, {T_Log::In, '>'}, {T_Log::Out, '<'},
+                                        {T_Log::Function, 'F'}, {T_Log::Debug, 'D'}, {T_Log::Warning, 'W'},
+                                        {T_Log::Fatal, '!'}})
+    {
+        log->WriteEntry(Text("x"), category);
+        tagged += std::string(1, tag) + "                 plain.cpp[0003]11/14 22:13x\n";
+    }
     EXPECT_EQ(Body(*log), "I                 T_Gfx.cpp[0042]11/14 22:13hello\n"
                           "E T_VeryLongSourceFileNameIndeed.cpp[0007]11/14 22:13long\n"
-                          "                  T_Log.cpp[12345]11/14 22:13slash\n"
-                          "A                 plain.cpp[0003]11/14 22:13all\n"
-                          ">                 plain.cpp[0003]11/14 22:13\n"
-                          "<                 plain.cpp[0003]11/14 22:13\n"
-                          "F                 plain.cpp[0003]11/14 22:13\n"
-                          "D                 plain.cpp[0003]11/14 22:13\n"
-                          "W                 plain.cpp[0003]11/14 22:13\n"
-                          "!                 plain.cpp[0003]11/14 22:13\n");
+                          "                  T_Log.cpp[12345]11/14 22:13slash\n" +
+                              tagged);
 }
 
 TEST_F(LogTest, MaskedCategoriesWriteNothing)

@@ -1,15 +1,21 @@
-// Start-up on a real context with the demo's generated data: the
-// please-wait frame as the font texture predicts it, then the shader list.
+// The main system on a real context with the demo's generated data: the
+// subsystems start in order, the please-wait frame shows as the font texture
+// predicts it, the shader list loads, and everything stops in order.
 #include "graphics/GfxTestSupport.h"
 #include "shaders/ShaderTestSupport.h"
 
 #include "vexlar3d/core/T_Vexlar.h"
+#include "vexlar3d/core/T_Window.h"
+#include "vexlar3d/graphics/T_LightManager.h"
+#include "vexlar3d/platform/T_Fpu.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
+#include "vexlar3d/timeline/T_IEffectManager.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-TEST(StartUp, ShowsThePleaseWaitTextThenLoadsTheShaderList)
+TEST(StartUp, SubsystemsStartShowThePleaseWaitTextLoadTheShaderListAndStopInOrder)
 {
     // The demo's own data root (generated into the build).
     std::filesystem::create_directory_symlink(std::filesystem::path(VEXLAR_BINARY_DIR) / "bin" / "Data",
@@ -17,11 +23,37 @@ TEST(StartUp, ShowsThePleaseWaitTextThenLoadsTheShaderList)
     LogCapture log;
     g_config = T_Config{};
     g_config.fullscreen = false;
+    keyState[27] = 1;
     auto* vexlar = new T_Vexlar(256, 256, 256);
     PinGlDriverModules();
+    EXPECT_EQ(keyState[27], 0);
+    EXPECT_NE(g_timer, nullptr);
+    EXPECT_NE(g_effectManager, nullptr);
+    ASSERT_NE(g_soundSystem, nullptr);
+    EXPECT_EQ(vexlar->soundSystem->GetMixRate(), 48000);
+    EXPECT_TRUE(vexlar->soundSystem->GetMixer().IsDeviceOpen()); // the dummy driver
+    ASSERT_NE(g_window, nullptr);
+    EXPECT_NE(g_window->GetHandle(), nullptr);
+    EXPECT_EQ(vexlar->systemName, "Vexlar demosystem");
+    EXPECT_EQ(vexlar->version, "v2.0 (private build)");
     T_GfxServer* server = vexlar->gfxServer;
     ASSERT_NE(server, nullptr);
+    EXPECT_EQ(g_gfxServer, server);
+    EXPECT_EQ(g_lightManager, static_cast<T_ILightManager*>(vexlar->lightManager));
     ASSERT_TRUE(server->IsReady());
+    EXPECT_EQ(server->GetDrawRoutine(), T_GfxServer::DrawRoutine::VertexArrays);
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_EQ(T_Fpu::PrecisionControl(), 0); // 24-bit mantissa
+#endif
+    // The display's modes are listed and can be looked up.
+    ASSERT_FALSE(vexlar->displayModes.empty());
+    EXPECT_EQ(vexlar->displayModeIndex, static_cast<std::int32_t>(vexlar->displayModes.size()));
+    const DisplayMode first = vexlar->displayModes.front();
+    EXPECT_EQ(vexlar->FindDisplayMode(first.width, first.height, first.bitsPerPixel, first.frequency),
+              vexlar->displayModes.begin());
+    EXPECT_EQ(vexlar->FindDisplayMode(first.width + 1, first.height, first.bitsPerPixel, first.frequency),
+              vexlar->displayModes.end());
+
     // The default texture got its OpenGL texture once the context was there.
     ASSERT_NE(vexlar->textureManager, nullptr);
     EXPECT_TRUE(glIsTexture(vexlar->textureManager->GetDefault()->glName));
@@ -97,19 +129,30 @@ TEST(StartUp, ShowsThePleaseWaitTextThenLoadsTheShaderList)
     EXPECT_GT(expectedLit, 500);
     EXPECT_EQ(mismatches, 0) << "of " << expectedLit << " lit pixels";
     delete vexlar;
-
-    const std::string logText = log.Since();
-    const std::vector<std::string> order = {
-        "  Creating texture manager ...\n", "  Creating shader manager ...\n", "  Adding shaders from script ...\n",
-        "  All sub-systems launched sucessfully ...\n", "  Destroying shader manager ...\n",
-        "  Destroying texture manager\n"};
-    std::size_t at = 0;
-    for (const std::string& line : order)
-    {
-        const std::size_t found = logText.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\nin:\n" << logText;
-        at = found + line.size();
-    }
+    EXPECT_EQ(g_timer, nullptr);
+    EXPECT_EQ(g_effectManager, nullptr);
+    EXPECT_EQ(g_window, nullptr);
+    EXPECT_EQ(g_soundSystem, nullptr);
+    EXPECT_EQ(g_gfxServer, nullptr);
+    EXPECT_EQ(g_lightManager, nullptr);
     EXPECT_EQ(g_shaderManager, nullptr);
     EXPECT_EQ(g_textureManager, nullptr);
+
+    // Every subsystem writes its own lines at its place in the order; the
+    // frame of the transcript stays the same whatever sits in between.
+    const std::string transcript = log.Since();
+    ExpectInOrder(transcript,
+                  {"Creating main system ...\n", "Analyzing OS information ...\n", "Analysing CPU information ...\n",
+                   "Launching sub systems ...\n", "  Creating gfx server ...\n", "  Creating file system ...\n",
+                   "  Creating sound system ...\n", "  Creating texture manager ...\n", "  Creating shader manager ...\n",
+                   "  Creating light manager ...\n", "  Creating timer ...\n", "  Creating effect manager ...\n",
+                   "\nVideo adpater information ...\n", "  Initializing sound system ...\n",
+                   "    Using " + T_SoundSystem::BackendVersion() + "\n", "  Adding shaders from script ...\n",
+                   "\n  All sub-systems launched sucessfully ...\n\n", "  Effect manager: displaying statistics\n",
+                   "\n    Average: -nan fps.\n\n", "Closing main system ...\n", "  Destroying effect manager ...\n",
+                   "  Destroying shader manager ...\n", "  Destroying texture manager\n", "  Destroying gfx server ...\n",
+                   "  Destroying sound system\n", "  Closing sound system ...\n", "  Destroying light manager ...\n",
+                   "  Destroying file system ...\n", "  All sub-systems closed ... sucessfully\n", "\nExiting.\n\n"});
+    EXPECT_EQ(transcript.rfind("\nExiting.\n\n"), transcript.size() - 11);
 }
+

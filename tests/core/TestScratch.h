@@ -4,11 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+// The running test case as "Suite.Case".
+inline std::string TestName()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
 
 // CTest runs the cases of one binary in parallel in the same folder, and the
 // engine writes vexlar.log to the working folder: every case that uses the
@@ -16,8 +26,7 @@
 inline std::filesystem::path EnterScratchFolder()
 {
     static const std::filesystem::path start = std::filesystem::current_path();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path folder = start / (std::string(info->test_suite_name()) + "." + info->name());
+    std::filesystem::path folder = start / TestName();
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::filesystem::current_path(folder);
@@ -31,6 +40,40 @@ inline std::string ReadFile(const std::filesystem::path& path)
     text << in.rdbuf();
     return text.str();
 }
+
+// The lines of a text, each without its line end (LF or CR LF).
+inline std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Runs a shell command; its exit status, or -1 when it did not exit.
+inline int Shell(const std::string& command)
+{
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+#ifdef VEXLAR_BINARY_DIR
+// Runs one of the build's programs ("vexlar", "vexlar-inspect") in the
+// working folder, its output in stdout.txt and stderr.txt. The demo unloads
+// the GL driver on exit, whose one-time allocations no stack can then
+// attribute: a sanitizer build's leak check is left off for it.
+inline int RunProgram(const std::string& program, const std::string& arguments, const std::string& environment = "")
+{
+    const std::string leaks = program == "vexlar" ? "ASAN_OPTIONS=detect_leaks=0 " : "";
+    return Shell(leaks + environment + " '" VEXLAR_BINARY_DIR "/bin/" + program + "' " + arguments +
+                 " >stdout.txt 2>stderr.txt");
+}
+#endif
 
 // Each of the lines is in the text after the one before it.
 inline void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines)

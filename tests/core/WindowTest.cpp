@@ -99,6 +99,14 @@ TEST_F(WindowTest, KeyMessagesSetAndClearTheKeyStateByVirtualKeyCode)
 {
     T_Window window(false);
     PinGlDriverModules();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    // Each key through the platform's queue, as the frame loop takes it.
+    auto send = [&](Uint32 type, SDL_Keycode key, Uint8 repeat = 0) {
+        SDL_Event event = Key(type, key, repeat);
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        for (T_Message message; T_Events::PollMessage(message);)
+            window.HandleMessage(message);
+    };
     const std::pair<SDL_Keycode, int> keys[] = {
         {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},  {SDLK_0, 48},     {SDLK_9, 57},     {SDLK_a, 65},
         {SDLK_z, 90},      {SDLK_LEFT, 37},   {SDLK_UP, 38},    {SDLK_RIGHT, 39}, {SDLK_DOWN, 40},
@@ -107,18 +115,18 @@ TEST_F(WindowTest, KeyMessagesSetAndClearTheKeyStateByVirtualKeyCode)
     for (auto [key, code] : keys)
     {
         EXPECT_EQ(T_Events::VirtualKey(key), code);
-        window.HandleMessage(Key(SDL_KEYDOWN, key));
+        send(SDL_KEYDOWN, key);
         EXPECT_EQ(keyState[code], 1) << code;
-        window.HandleMessage(Key(SDL_KEYDOWN, key, 1)); // auto-repeat keeps it held
+        send(SDL_KEYDOWN, key, 1); // auto-repeat keeps it held
         EXPECT_EQ(keyState[code], 1) << code;
-        window.HandleMessage(Key(SDL_KEYUP, key));
+        send(SDL_KEYUP, key);
         EXPECT_EQ(keyState[code], 0) << code;
     }
     // Unmapped keys touch nothing.
     for (SDL_Keycode key : std::initializer_list<SDL_Keycode>{SDLK_LSHIFT, SDLK_F13, SDLK_KP_5, SDLK_UNKNOWN, 0x40000400})
     {
         EXPECT_EQ(T_Events::VirtualKey(key), -1);
-        window.HandleMessage(Key(SDL_KEYDOWN, key));
+        send(SDL_KEYDOWN, key);
     }
     for (unsigned char state : keyState)
         EXPECT_EQ(state, 0);

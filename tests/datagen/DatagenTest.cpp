@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,41 +31,24 @@ const fs::path kData = fs::path(VEXLAR_BINARY_DIR) / "bin" / "Data";
 const std::vector<std::string> kArchived = {"font.tga",   "fire.tga",      "grain_line.tga", "grain_circle.tga",
                                             "envmap.tga", "propeller.3ds", "music.ogg"};
 
-// Runs a shell command; returns its exit status and its output.
+// Runs a shell command; returns its exit status and its output (both streams).
 int RunCommand(const std::string& command, std::string* output = nullptr)
 {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::string text;
-    char buffer[4096];
-    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        text.append(buffer, n);
-    const int status = pclose(pipe);
+    const std::string file = TestName() + ".out";
+    const int status = Shell(command + " >'" + file + "' 2>&1");
     if (output)
-        *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        *output = ReadFile(file);
+    return status;
 }
 
-// The archive's entries, unpacked with the standard unzip tool.
+// The archive's entries, unpacked with the standard unzip tool into a folder
+// of the running test's own (the cases of this file run side by side).
 fs::path Unpacked()
 {
-    const fs::path dir = fs::current_path() / "unpacked";
+    const fs::path dir = fs::current_path() / ("unpacked-" + TestName());
     fs::remove_all(dir);
     EXPECT_EQ(RunCommand("unzip -q -o '" + (kData / "vexlar.zip").string() + "' -d '" + dir.string() + "'"), 0);
     return dir;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 }  // namespace
@@ -120,10 +102,10 @@ TEST(Archive, IsDeflatedAndPassesUnzipTest)
     std::string output;
     EXPECT_EQ(RunCommand("unzip -t '" + zip + "'", &output), 0) << output;
     ASSERT_EQ(RunCommand("unzip -Z1 '" + zip + "'", &output), 0);
-    EXPECT_EQ(Lines(output), kArchived);
+    EXPECT_EQ(SplitLines(output), kArchived);
     ASSERT_EQ(RunCommand("zipinfo '" + zip + "'", &output), 0);
     int deflated = 0;
-    for (const std::string& line : Lines(output))
+    for (const std::string& line : SplitLines(output))
         for (const char* method : {" defX ", " defN ", " defF ", " defS "})
             deflated += line.find(method) != std::string::npos;
     EXPECT_EQ(deflated, 7) << output;
@@ -327,7 +309,7 @@ TEST(EngineReading, FindsEveryFileAndReadsEveryStatement)
             continue;
         const std::string name = e.path().filename().string();
         std::vector<std::string> expected;
-        for (const std::string& line : Lines(ReadFile(e.path()))) {
+        for (const std::string& line : SplitLines(ReadFile(e.path()))) {
             std::istringstream words(line);
             for (std::string w; line.rfind("//", 0) != 0 && words >> w;)
                 expected.push_back(w);

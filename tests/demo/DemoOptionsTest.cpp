@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using Outcome = T_DemoOptions::Outcome;
+using Mode = T_DemoOptions::Mode;
 
 TEST(DemoOptions, WindowedAndSizeInBothSpellings)
 {
@@ -31,20 +32,17 @@ TEST(DemoOptions, WindowedAndSizeInBothSpellings)
 TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
 {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--bogus"},
-             {"demo.txt"},
-             {"--size"},
-             {"--size", "640"},
-             {"--size", "640x"},
-             {"--size", "x480"},
-             {"--size", "0x480"},
-             {"--size", "-640x480"},
-             {"--size", "+640x480"},
-             {"--size", "640x480x32"},
-             {"--size", "99999999999x480"},
-             {"--size", "16385x480"},
-             {"--size", " 640x480"},
-             {"--windowed=yes"},
+             {"--bogus"}, {"demo.txt"}, {"--windowed=yes"}, {"--demo", "plasma"}, {"--bench=1"},
+             {"--size"}, {"--size", "640"}, {"--size", "640x"}, {"--size", "x480"}, {"--size", "0x480"},
+             {"--size", "-640x480"}, {"--size", "+640x480"}, {"--size", "640x480x32"}, {"--size", "99999999999x480"},
+             {"--size", "16385x480"}, {"--size", " 640x480"},
+             {"--capture"}, {"--capture="}, {"--capture", "a", "--video", "b.mp4"}, {"--bench", "--capture", "a"},
+             {"--fps", "30"}, // only offline
+             {"--bench", "--fps", "0"}, {"--bench", "--fps", "-30"}, {"--bench", "--fps", "30/0"},
+             {"--bench", "--fps", "/1001"}, {"--bench", "--fps", "60000/"}, {"--bench", "--fps", "2.5"},
+             {"--bench", "--fps", "1001/1/1"}, {"--bench", "--fps", "2000"}, {"--bench", "--fps", "99999999999"},
+             {"--start", "-1"}, {"--start", "nan"}, {"--start", "inf"}, {"--start", "1e3"}, {"--start", ""},
+             {"--start", "90000"},
          })
     {
         T_DemoOptions options;
@@ -54,6 +52,8 @@ TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
     T_DemoOptions options;
     options.Parse({"--frob"});
     EXPECT_EQ(options.error, "unknown option --frob");
+    options.Parse({"--demo=plasma"});
+    EXPECT_NE(options.error.find("fire or showcase"), std::string::npos) << options.error;
 }
 
 TEST(DemoOptions, DrawOptionAndHelp)
@@ -74,4 +74,49 @@ TEST(DemoOptions, DrawOptionAndHelp)
     T_DemoOptions help; // wins over what follows
     EXPECT_EQ(help.Parse({"--windowed", "--help", "--bogus"}), Outcome::Help);
     EXPECT_NE(T_DemoOptions::Usage("vexlar").find("Usage: vexlar [options]"), std::string::npos);
+}
+
+TEST(DemoOptions, OfflineRunsRatesAndStart)
+{
+    T_DemoOptions capture;
+    ASSERT_EQ(capture.Parse({"--capture", "shots", "--fps=60000/1001", "--start", "12.5"}), Outcome::Run) << capture.error;
+    EXPECT_EQ(capture.mode, Mode::Capture);
+    EXPECT_EQ(capture.output, "shots");
+    EXPECT_DOUBLE_EQ(capture.startSeconds, 12.5);
+    T_Config config;
+    capture.Apply(config);
+    EXPECT_FALSE(config.fullscreen); // never shown, never switches modes
+    EXPECT_EQ(config.offlineRateNumerator, 60000);
+    EXPECT_EQ(config.offlineRateDenominator, 1001);
+
+    // A capture well below the refresh rate draws the frames in between too:
+    // at 2 per second, 30 drawn per written.
+    T_DemoOptions slow;
+    ASSERT_EQ(slow.Parse({"--capture", "shots", "--fps", "2"}), Outcome::Run);
+    EXPECT_EQ(slow.DrawnPerWritten(60), 30);
+    T_Config slowConfig;
+    slow.Apply(slowConfig);
+    EXPECT_EQ(slowConfig.offlineRateNumerator, 60);
+    EXPECT_EQ(slowConfig.offlineRateDenominator, 1);
+
+    T_DemoOptions video;
+    ASSERT_EQ(video.Parse({"--video=out.mp4"}), Outcome::Run);
+    EXPECT_EQ(video.mode, Mode::Video);
+    EXPECT_EQ(video.rateNumerator, 60); // default
+    EXPECT_EQ(video.timeline, T_DemoOptions::Timeline::Fire);
+
+    T_DemoOptions bench;
+    ASSERT_EQ(bench.Parse({"--demo", "showcase", "--bench", "--fps", "30", "--draw", "immediate"}), Outcome::Run);
+    EXPECT_EQ(bench.mode, Mode::Bench);
+    EXPECT_EQ(bench.timeline, T_DemoOptions::Timeline::Showcase);
+    EXPECT_TRUE(bench.immediateDraw);
+    EXPECT_EQ(bench.DrawnPerWritten(60), 1); // benchmarks draw their own rate
+
+    // A live run keeps the live clock.
+    T_DemoOptions live;
+    ASSERT_EQ(live.Parse({"--start", "70"}), Outcome::Run);
+    T_Config liveConfig;
+    live.Apply(liveConfig);
+    EXPECT_EQ(liveConfig.offlineRateNumerator, 0);
+    EXPECT_TRUE(liveConfig.fullscreen);
 }

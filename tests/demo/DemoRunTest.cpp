@@ -8,12 +8,10 @@
 
 #include <png.h>
 #include <sndfile.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -23,24 +21,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-int Shell(const std::string& command)
-{
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// The demo unloads the GL driver on exit, whose one-time allocations no
-// stack can then attribute: a sanitizer build's leak check is left off.
-int RunDemo(const std::string& arguments, const std::string& environment = "")
-{
-    return Shell("ASAN_OPTIONS=detect_leaks=0 " + environment + " '" VEXLAR_BINARY_DIR "/bin/vexlar' " + arguments + " >stdout.txt 2>stderr.txt");
-}
-
-int RunInspect(const std::string& arguments)
-{
-    return Shell("'" VEXLAR_BINARY_DIR "/bin/vexlar-inspect' " + arguments + " >stdout.txt 2>stderr.txt");
-}
-
 struct Picture
 {
     int width = 0;
@@ -127,7 +107,7 @@ bool SameBytes(const fs::path& a, const fs::path& b)
 TEST(DemoRun, WholeDemoCapturedHeadless)
 {
     auto folder = EnterDataFolder();
-    ASSERT_EQ(RunDemo("--capture shots --fps 2"), 0) << ReadFile("stderr.txt");
+    ASSERT_EQ(RunProgram("vexlar", "--capture shots --fps 2"), 0) << ReadFile("stderr.txt");
     EXPECT_NE(ReadFile("stdout.txt").find("captured 151 frames (75.5 s at 2 fps)"), std::string::npos)
         << ReadFile("stdout.txt");
 
@@ -221,8 +201,8 @@ TEST(DemoRun, WholeDemoCapturedHeadless)
 TEST(DemoRun, CapturesAreIdenticalAndStartWhereAsked)
 {
     auto folder = EnterDataFolder();
-    ASSERT_EQ(RunDemo("--capture one --fps 10 --start 72"), 0) << ReadFile("stderr.txt");
-    ASSERT_EQ(RunDemo("--capture two --fps 10 --start 72"), 0) << ReadFile("stderr.txt");
+    ASSERT_EQ(RunProgram("vexlar", "--capture one --fps 10 --start 72"), 0) << ReadFile("stderr.txt");
+    ASSERT_EQ(RunProgram("vexlar", "--capture two --fps 10 --start 72"), 0) << ReadFile("stderr.txt");
     int frames = 0;
     for (const auto& entry : fs::directory_iterator("one"))
     {
@@ -241,7 +221,7 @@ TEST(DemoRun, CapturesAreIdenticalAndStartWhereAsked)
     EXPECT_EQ(from72.info.frames, 31 * 4800);
     EXPECT_GT(Rms(from72.samples, 0, 2 * 4800), 1000.0);
 
-    ASSERT_EQ(RunDemo("--capture one --fps 10 --start 74"), 0);
+    ASSERT_EQ(RunProgram("vexlar", "--capture one --fps 10 --start 74"), 0);
     frames = 0;
     for (const auto& entry : fs::directory_iterator("one"))
         frames += entry.path().extension() == ".png";
@@ -252,7 +232,7 @@ TEST(DemoRun, VideoNeedsFfmpegAndSaysSo)
 {
     auto folder = EnterDataFolder();
     // Without ffmpeg on PATH nothing starts and the user is told what to do.
-    EXPECT_EQ(RunDemo("--video out.mp4", "PATH=/nonexistent"), 1);
+    EXPECT_EQ(RunProgram("vexlar", "--video out.mp4", "PATH=/nonexistent"), 1);
     const std::string error = ReadFile("stderr.txt");
     EXPECT_NE(error.find("needs ffmpeg"), std::string::npos) << error;
     EXPECT_NE(error.find("VEXLAR_WITH_FFMPEG=1"), std::string::npos) << error;
@@ -261,7 +241,7 @@ TEST(DemoRun, VideoNeedsFfmpegAndSaysSo)
 
     if (Shell("command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null") != 0)
         GTEST_SKIP() << "ffmpeg is not installed (VEXLAR_WITH_FFMPEG=1 bash scripts/setup.sh)";
-    ASSERT_EQ(RunDemo("--video out.mp4 --fps 10 --start 73"), 0) << ReadFile("stderr.txt");
+    ASSERT_EQ(RunProgram("vexlar", "--video out.mp4 --fps 10 --start 73"), 0) << ReadFile("stderr.txt");
     ASSERT_EQ(Shell("ffprobe -v error -show_entries stream=codec_name,width,height -of csv=p=0 out.mp4 >probe.txt"), 0);
     const std::string probe = ReadFile("probe.txt");
     EXPECT_NE(probe.find("h264,640,480"), std::string::npos) << probe;
@@ -274,7 +254,7 @@ TEST(DemoRun, VideoNeedsFfmpegAndSaysSo)
 TEST(DemoRun, BenchPrintsItsFigures)
 {
     auto folder = EnterDataFolder();
-    ASSERT_EQ(RunDemo("--bench --fps 20 --start 70"), 0) << ReadFile("stderr.txt");
+    ASSERT_EQ(RunProgram("vexlar", "--bench --fps 20 --start 70"), 0) << ReadFile("stderr.txt");
     const std::string out = ReadFile("stdout.txt");
     ExpectInOrder(out, {"start-up:", " ms (process start to first timeline frame)", "frames:     101",
                         "frame time: mean ", " median ", " 99th percentile ", " max "});
@@ -284,7 +264,7 @@ TEST(DemoRun, BenchPrintsItsFigures)
 TEST(Inspect, CheckFindsNothingInTheShippedDataAndEveryProblemInBrokenData)
 {
     auto folder = EnterDataFolder();
-    EXPECT_EQ(RunInspect("--data Data check"), 0) << ReadFile("stdout.txt") << ReadFile("stderr.txt");
+    EXPECT_EQ(RunProgram("vexlar-inspect", "--data Data check"), 0) << ReadFile("stdout.txt") << ReadFile("stderr.txt");
     EXPECT_NE(ReadFile("stdout.txt").find("no problems found"), std::string::npos);
 
     // A data root with every kind of problem.
@@ -296,7 +276,7 @@ TEST(Inspect, CheckFindsNothingInTheShippedDataAndEveryProblemInBrokenData)
     write("shaderlist.txt", "flames lost\r\n");
     write("flames.shader", "flames\r\n{\r\nnumlayers 1\r\n{\r\nmap nothere.tga\r\n}\r\n}\r\n");
     write("music.ogg", "this is not music");
-    EXPECT_EQ(RunInspect("--data Broken check"), 1);
+    EXPECT_EQ(RunProgram("vexlar-inspect", "--data Broken check"), 1);
     const std::string report = ReadFile("stdout.txt");
     for (const char* problem : {
              "problem: the script \"lost\" listed in shaderlist.txt is missing",
@@ -309,14 +289,15 @@ TEST(Inspect, CheckFindsNothingInTheShippedDataAndEveryProblemInBrokenData)
         EXPECT_NE(report.find(problem), std::string::npos) << problem << "\nin:\n" << report;
 
     fs::remove("Broken/shaderlist.txt");
-    EXPECT_EQ(RunInspect("--data Broken check"), 1);
+    EXPECT_EQ(RunProgram("vexlar-inspect", "--data Broken check"), 1);
     EXPECT_NE(ReadFile("stdout.txt").find("problem: the shader list shaderlist.txt is missing"), std::string::npos);
 }
 
 TEST(Inspect, TexgenFireWritesOneBlockPerUpdate)
 {
     auto folder = EnterDataFolder();
-    ASSERT_EQ(RunInspect("--data Data texgen fire --image fire.tga --times 0,0.005,0.5,1 --raw fire.raw"), 0)
+    const std::string fire = "--data Data texgen fire --image ";
+    ASSERT_EQ(RunProgram("vexlar-inspect", fire + "fire.tga --times 0,0.005,0.5,1 --raw fire.raw"), 0)
         << ReadFile("stderr.txt");
     const std::string raw = ReadFile("fire.raw");
     const std::size_t block = 256 * 256 * 4;
@@ -327,12 +308,12 @@ TEST(Inspect, TexgenFireWritesOneBlockPerUpdate)
     for (std::size_t i = 3; i < raw.size(); i += 4)
         ASSERT_EQ(static_cast<unsigned char>(raw[i]), 255) << i;
     // The same times give the same bytes in another process.
-    ASSERT_EQ(RunInspect("--data Data texgen fire --image fire.tga --times=0,0.005,0.5,1 --raw=again.raw"), 0);
+    ASSERT_EQ(RunProgram("vexlar-inspect", fire + "fire.tga --times=0,0.005,0.5,1 --raw=again.raw"), 0);
     EXPECT_EQ(ReadFile("again.raw"), raw);
 
-    EXPECT_EQ(RunInspect("--data Data texgen fire --image nothere.tga --times 0 --raw x.raw"), 1);
-    EXPECT_EQ(RunInspect("--data Data texgen fire --image fire.tga --times 0,,1 --raw x.raw"), 2);
-    EXPECT_EQ(RunInspect("--data Data texgen fire --image fire.tga --raw x.raw"), 2);
-    EXPECT_EQ(RunInspect("--data Data texgen smoke --image fire.tga --times 0 --raw x.raw"), 2);
+    EXPECT_EQ(RunProgram("vexlar-inspect", fire + "nothere.tga --times 0 --raw x.raw"), 1);
+    EXPECT_EQ(RunProgram("vexlar-inspect", fire + "fire.tga --times 0,,1 --raw x.raw"), 2);
+    EXPECT_EQ(RunProgram("vexlar-inspect", fire + "fire.tga --raw x.raw"), 2);
+    EXPECT_EQ(RunProgram("vexlar-inspect", "--data Data texgen smoke --image fire.tga --times 0 --raw x.raw"), 2);
     EXPECT_FALSE(fs::exists("x.raw"));
 }

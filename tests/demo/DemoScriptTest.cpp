@@ -1,16 +1,11 @@
 #include "demo/DemoTestSupport.h"
 #include "demo/T_DemoScript.h"
-#include "vexlar3d/core/T_ITimer.h"
-#include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <vector>
 
 TEST(DemoScript, BuildsTheTimelineKeepsTheFirePixelsAndStartsTheMusic)
 {
@@ -36,23 +31,10 @@ TEST(DemoScript, BuildsTheTimelineKeepsTheFirePixelsAndStartsTheMusic)
         EXPECT_EQ(script.fire.pixels, fire->pixels);
 
         EXPECT_FLOAT_EQ(g_effectManager->GetEndTime(), 75.0f);
-        auto* sound = dynamic_cast<T_SoundSystem*>(g_soundSystem);
+        T_SoundSystem* sound = vexlar->soundSystem;
         ASSERT_NE(sound, nullptr);
         ASSERT_EQ(sound->streams.count("music.ogg"), 1u);
         EXPECT_NE(sound->streams["music.ogg"]->channel, -1); // playing
-
-        // The first frame is at exactly 0 and shows no fire: the picture is
-        // black and the generator has not stepped.
-        const std::vector<unsigned char> before(fire->pixels, fire->pixels + fire->dataSize);
-        g_timer->Reset();
-        T_Texture picture("picture", 160, 120, false, true);
-        g_gfxServer->BeginFrame();
-        g_effectManager->Render(*g_timer->GetTime());
-        g_gfxServer->ReadPixels(&picture);
-        g_gfxServer->EndFrame();
-        for (std::int32_t i = 0; i < picture.dataSize; i += 4)
-            ASSERT_EQ(picture.pixels[i] + picture.pixels[i + 1] + picture.pixels[i + 2], 0) << "pixel " << i / 4;
-        EXPECT_TRUE(std::equal(before.begin(), before.end(), fire->pixels));
 
         g_textureManager->Release(fire);
         g_textureManager->Release(font);

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 namespace
 {
 constexpr int width = 160;
@@ -31,34 +34,38 @@ T_Shader* TwoLayerShader(const char* name)
     return shader;
 }
 
-// Draws one frame of the effect at `time` and returns the picture.
-std::unique_ptr<T_Texture> DrawFrame(T_Effect& effect, float time)
+// One frame of an effect: its time, the alpha every layer then holds, and
+// points of the picture (in the camera's -1..1 coordinates) with the alpha
+// they show, 0 for untouched black.
+struct Frame
 {
-    auto picture = std::make_unique<T_Texture>("picture", width, height, false, true);
-    g_gfxServer->BeginFrame();
-    effect.Render(time);
-    g_gfxServer->ReadPixels(picture.get());
-    g_gfxServer->EndFrame();
-    return picture;
-}
+    float time;
+    float alpha;
+    std::vector<std::array<float, 3>> points;
+};
 
-// Red of the picture at a point given in the camera's -1..1 coordinates.
-int RedAt(const std::unique_ptr<T_Texture>& picture, float x, float y)
+// Draws each frame of the effect and checks the layers and the picture.
+void ExpectFrames(T_Effect& effect, const T_Shader* shader, const std::vector<Frame>& frames)
 {
-    const int px = static_cast<int>((x + 1.0f) * 0.5f * width);
-    const int py = static_cast<int>((y + 1.0f) * 0.5f * height);
-    return picture->pixels[(py * width + px) * 4];
-}
-
-int Expected(float alpha)
-{
-    return static_cast<int>(255.0f * (1.0f - (1.0f - alpha) * (1.0f - alpha)) + 0.5f);
-}
-
-void ExpectAlpha(const T_Shader* shader, float alpha)
-{
-    for (const auto& layer : shader->layers)
-        EXPECT_FLOAT_EQ(layer->color[3], alpha);
+    T_Texture picture("picture", width, height, false, true);
+    for (const Frame& frame : frames)
+    {
+        g_gfxServer->BeginFrame();
+        effect.Render(frame.time);
+        g_gfxServer->ReadPixels(&picture);
+        g_gfxServer->EndFrame();
+        for (const auto& layer : shader->layers)
+            EXPECT_FLOAT_EQ(layer->color[3], frame.alpha) << "at " << frame.time << " s";
+        for (const auto& [x, y, alpha] : frame.points)
+        {
+            const int px = static_cast<int>((x + 1.0f) * 0.5f * width);
+            const int py = static_cast<int>((y + 1.0f) * 0.5f * height);
+            // Both layers blend white over the picture: 1 - (1 - a)^2 of it.
+            const int expected = static_cast<int>(255.0f * (1.0f - (1.0f - alpha) * (1.0f - alpha)) + 0.5f);
+            EXPECT_NEAR(picture.pixels[(py * width + px) * 4], expected, alpha > 0.0f ? 2 : 0)
+                << "at " << frame.time << " s, point " << x << ", " << y;
+        }
+    }
 }
 } // namespace
 
@@ -70,26 +77,16 @@ TEST(FadeQuad, FadesEveryLayerInAndOutAndDrawsItsRectangle)
     auto vexlar = StartVexlar(width, height);
     T_Shader* shader = TwoLayerShader("fade test");
     {
-        // The middle half of the picture, effect from 0 to 75 s.
+        // The middle half of the picture, effect from 0 to 75 s. Between the
+        // fades nothing is written: the last fade-in value stays.
         T_FadeQuad quad("fade test", -0.5f, -0.5f, 0.0f, 1.0f, 1.0f, 1.0f, 5.0f, 1.0f);
         quad.startTime = 0.0f;
         quad.endTime = 75.0f;
         EXPECT_EQ(quad.shader, shader);
-
-        auto in = DrawFrame(quad, 0.25f);
-        ExpectAlpha(shader, 0.25f);
-        EXPECT_NEAR(RedAt(in, 0.0f, 0.0f), Expected(0.25f), 2);
-        EXPECT_NEAR(RedAt(in, -0.45f, 0.45f), Expected(0.25f), 2);
-        EXPECT_EQ(RedAt(in, -0.6f, 0.0f), 0);
-        EXPECT_EQ(RedAt(in, 0.0f, 0.6f), 0);
-
-        // Between the fades nothing is written: the last fade-in value stays.
-        DrawFrame(quad, 30.0f);
-        ExpectAlpha(shader, 0.25f);
-
-        auto out = DrawFrame(quad, 72.5f);
-        ExpectAlpha(shader, 0.5f);
-        EXPECT_NEAR(RedAt(out, 0.0f, 0.0f), Expected(0.5f), 2);
+        ExpectFrames(quad, shader,
+                     {{0.25f, 0.25f, {{0.0f, 0.0f, 0.25f}, {-0.45f, 0.45f, 0.25f}, {-0.6f, 0.0f, 0.0f}, {0, 0.6f, 0}}},
+                      {30.0f, 0.25f, {}},
+                      {72.5f, 0.5f, {{0.0f, 0.0f, 0.5f}}}});
     }
     // The quad gave its shader back.
     EXPECT_EQ(shader->refCount, 1);
@@ -97,29 +94,17 @@ TEST(FadeQuad, FadesEveryLayerInAndOutAndDrawsItsRectangle)
 
     shader = TwoLayerShader("zoom test");
     {
+        // 0.25 s in: stretched by (1 - 0.25) * 2 + 1 = 2.5, so x reaches 1.25
+        // (the whole width), y stays within 0.5. After the fade-in, and
+        // fading out (2.5 s before the end of a 10 s effect with 5 s of
+        // fade-out), no stretch: the picture keeps the quad's own size.
         T_ZoomFadeQuad quad("zoom test", -0.5f, -0.5f, 0.0f, 1.0f, 1.0f, 1.0f, 5.0f, 2.0f, 1.0f);
         quad.startTime = 10.0f;
         quad.endTime = 20.0f;
-
-        // 0.25 s in: stretched by (1 - 0.25) * 2 + 1 = 2.5, so x reaches 1.25
-        // (the whole width), y stays within 0.5.
-        auto in = DrawFrame(quad, 10.25f);
-        ExpectAlpha(shader, 0.25f);
-        EXPECT_NEAR(RedAt(in, 0.95f, 0.0f), Expected(0.25f), 2);
-        EXPECT_NEAR(RedAt(in, -0.95f, 0.0f), Expected(0.25f), 2);
-        EXPECT_EQ(RedAt(in, 0.0f, 0.6f), 0);
-
-        // After the fade-in no stretch: the picture keeps the quad's own size.
-        auto later = DrawFrame(quad, 13.0f);
-        EXPECT_EQ(RedAt(later, 0.7f, 0.0f), 0);
-        EXPECT_NEAR(RedAt(later, 0.4f, 0.0f), Expected(0.25f), 2);
-
-        // Fading out (2.5 s before the end of a 10 s effect with 5 s of
-        // fade-out): alpha 0.5, no stretch.
-        auto out = DrawFrame(quad, 17.5f);
-        ExpectAlpha(shader, 0.5f);
-        EXPECT_EQ(RedAt(out, 0.7f, 0.0f), 0);
-        EXPECT_NEAR(RedAt(out, 0.0f, 0.0f), Expected(0.5f), 2);
+        ExpectFrames(quad, shader,
+                     {{10.25f, 0.25f, {{0.95f, 0.0f, 0.25f}, {-0.95f, 0.0f, 0.25f}, {0.0f, 0.6f, 0.0f}}},
+                      {13.0f, 0.25f, {{0.7f, 0.0f, 0.0f}, {0.4f, 0.0f, 0.25f}}},
+                      {17.5f, 0.5f, {{0.7f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.5f}}}});
     }
     g_shaderManager->ReleaseShader(shader);
 }

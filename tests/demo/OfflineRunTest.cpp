@@ -1,15 +1,11 @@
-#include "demo/T_DemoOptions.h"
-#include "demo/T_OfflineRun.h"
-#include "vexlar3d/core/T_Config.h"
-
 #include "core/TestScratch.h"
+#include "demo/T_OfflineRun.h"
+#include "vexlar3d/platform/T_ChildProcess.h"
+#include "vexlar3d/platform/T_Process.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
-
-using Outcome = T_DemoOptions::Outcome;
-using Mode = T_DemoOptions::Mode;
 
 TEST(OfflineRun, AudioOfEveryFrameAddsUpToTheWholeSpan)
 {
@@ -41,86 +37,38 @@ TEST(OfflineRun, FrameTimeStatistics)
     EXPECT_DOUBLE_EQ(T_OfflineRun::Summarize({3.0}).p99, 3.0);
     EXPECT_DOUBLE_EQ(T_OfflineRun::Summarize({}).max, 0.0);
 
-    const double since = T_OfflineRun::SecondsSinceProcessStart();
+    const double since = T_Process::SecondsSinceStart();
     EXPECT_GE(since, 0.0);
     EXPECT_LT(since, 3600.0);
 }
 
-TEST(DemoOptions, OfflineRunsRatesAndStart)
+// What the video run stands on: a child fed through its standard input (as
+// ffmpeg is), and a private scratch folder.
+TEST(OfflineRun, ChildProcessAndScratchFolder)
 {
-    T_DemoOptions capture;
-    ASSERT_EQ(capture.Parse({"--capture", "shots", "--fps=60000/1001", "--start", "12.5"}), Outcome::Run) << capture.error;
-    EXPECT_EQ(capture.mode, Mode::Capture);
-    EXPECT_EQ(capture.output, "shots");
-    EXPECT_DOUBLE_EQ(capture.startSeconds, 12.5);
-    T_Config config;
-    capture.Apply(config);
-    EXPECT_FALSE(config.fullscreen); // never shown, never switches modes
-    EXPECT_EQ(config.offlineRateNumerator, 60000);
-    EXPECT_EQ(config.offlineRateDenominator, 1001);
-
-    // A capture well below the refresh rate draws the frames in between too:
-    // at 2 per second, 30 drawn per written.
-    T_DemoOptions slow;
-    ASSERT_EQ(slow.Parse({"--capture", "shots", "--fps", "2"}), Outcome::Run);
-    EXPECT_EQ(slow.DrawnPerWritten(60), 30);
-    T_Config slowConfig;
-    slow.Apply(slowConfig);
-    EXPECT_EQ(slowConfig.offlineRateNumerator, 60);
-    EXPECT_EQ(slowConfig.offlineRateDenominator, 1);
-
-    T_DemoOptions video;
-    ASSERT_EQ(video.Parse({"--video=out.mp4"}), Outcome::Run);
-    EXPECT_EQ(video.mode, Mode::Video);
-    EXPECT_EQ(video.rateNumerator, 60); // default
-    EXPECT_EQ(video.timeline, T_DemoOptions::Timeline::Fire);
-
-    T_DemoOptions bench;
-    ASSERT_EQ(bench.Parse({"--demo", "showcase", "--bench", "--fps", "30", "--draw", "immediate"}), Outcome::Run);
-    EXPECT_EQ(bench.mode, Mode::Bench);
-    EXPECT_EQ(bench.timeline, T_DemoOptions::Timeline::Showcase);
-    EXPECT_TRUE(bench.immediateDraw);
-    EXPECT_EQ(bench.DrawnPerWritten(60), 1); // benchmarks draw their own rate
-
-    // A live run keeps the live clock.
-    T_DemoOptions live;
-    ASSERT_EQ(live.Parse({"--start", "70"}), Outcome::Run);
-    T_Config liveConfig;
-    live.Apply(liveConfig);
-    EXPECT_EQ(liveConfig.offlineRateNumerator, 0);
-    EXPECT_TRUE(liveConfig.fullscreen);
-
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--capture"},
-             {"--capture="},
-             {"--capture", "a", "--video", "b.mp4"},
-             {"--bench", "--capture", "a"},
-             {"--bench=1"},
-             {"--fps", "30"}, // only offline
-             {"--bench", "--fps", "0"},
-             {"--bench", "--fps", "-30"},
-             {"--bench", "--fps", "30/0"},
-             {"--bench", "--fps", "/1001"},
-             {"--bench", "--fps", "60000/"},
-             {"--bench", "--fps", "2.5"},
-             {"--bench", "--fps", "1001/1/1"},
-             {"--bench", "--fps", "2000"},
-             {"--bench", "--fps", "99999999999"},
-             {"--start", "-1"},
-             {"--start", "nan"},
-             {"--start", "inf"},
-             {"--start", "1e3"},
-             {"--start", ""},
-             {"--start", "90000"},
-             {"--draw", "fast"},
-             {"--demo", "plasma"},
-         })
+    const auto folder = EnterScratchFolder();
+    const std::string shell = T_ChildProcess::Find("sh");
+    ASSERT_FALSE(shell.empty());
+    EXPECT_EQ(T_ChildProcess::Find("no-such-program-here"), "");
+    std::string error;
     {
-        T_DemoOptions options;
-        EXPECT_EQ(options.Parse(arguments), Outcome::Error) << arguments.back();
-        EXPECT_FALSE(options.error.empty());
+        T_ChildProcess child;
+        ASSERT_TRUE(child.Start(shell, {"-c", "cat >piped.txt; echo done"}, "child.log", error)) << error;
+        EXPECT_TRUE(child.Write("frame bytes", 11, error)) << error;
+        EXPECT_TRUE(child.Finish(error)) << error;
+        EXPECT_EQ(ReadFile("piped.txt"), "frame bytes");
+        EXPECT_EQ(ReadFile("child.log"), "done\n");
+        // A failing child is named in the reason.
+        ASSERT_TRUE(child.Start(shell, {"-c", "exit 3"}, "child.log", error)) << error;
+        EXPECT_FALSE(child.Finish(error));
+        EXPECT_EQ(error, "sh failed with exit status 3");
+        EXPECT_FALSE(child.Start("/no/such/program", {}, "child.log", error));
     }
-    T_DemoOptions wrong;
-    wrong.Parse({"--demo=plasma"});
-    EXPECT_NE(wrong.error.find("fire or showcase"), std::string::npos) << wrong.error;
+
+    const std::string scratch = T_Process::MakeTemporaryFolder((folder / "scratch-").string());
+    ASSERT_EQ(scratch.size(), (folder / "scratch-XXXXXX").string().size());
+    EXPECT_TRUE(std::filesystem::is_directory(scratch));
+    EXPECT_TRUE(T_Process::CanWriteInto(scratch));
+    EXPECT_FALSE(T_Process::CanWriteInto((folder / "missing").string()));
+    EXPECT_EQ(T_Process::MakeTemporaryFolder((folder / "missing" / "scratch-").string()), "");
 }

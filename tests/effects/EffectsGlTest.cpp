@@ -31,11 +31,13 @@ protected:
     {
         T_Shader* s = shaders.GetShader(name);
         shaders.ReleaseShader(s);
+        if (s->layerCount == 0)
+            s->SetLayerCount(1);
         s->cullMode = T_Shader::CullNone;
         return *s;
     }
 
-    NamedShaders shaders;
+    T_ShaderManager shaders{256};
 };
 
 std::uint32_t Packed(const Rgba& c)

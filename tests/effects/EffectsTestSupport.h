@@ -1,13 +1,12 @@
 #pragma once
 
 // Shared pieces of the effect tests: a gfx server stand-in that keeps what
-// each DrawMesh was handed, a shader manager stand-in (the real one lives in
-// another part of the engine), and the random generator's arithmetic.
+// each DrawMesh was handed, and the random generator's arithmetic.
 
 #include "vexlar3d/graphics/T_Camera.h"
 #include "core/NullGfxServer.h"
 #include "vexlar3d/graphics/T_Mesh.h"
-#include "vexlar3d/shaders/T_IShaderManager.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
 #include <array>
@@ -64,37 +63,6 @@ public:
     float lastRotateZ = 0.0f;
     std::vector<DrawCall> draws;
     std::vector<std::pair<char, float>> rotations;
-};
-
-// Hands out one shader per name (an empty one-layer shader unless the test
-// put its own in first) and counts releases.
-class NamedShaders final : public T_IShaderManager
-{
-public:
-    NamedShaders() { g_shaderManager = this; }
-    ~NamedShaders() { g_shaderManager = nullptr; }
-
-    T_Shader* GetShader(const std::string& name) override
-    {
-        auto& slot = shaders[name];
-        if (!slot)
-        {
-            slot = std::make_unique<T_Shader>(name);
-            slot->SetLayerCount(1);
-        }
-        ++slot->refCount;
-        return slot.get();
-    }
-    void ReleaseShader(T_Shader* shader) override
-    {
-        if (shader != nullptr)
-            --shader->refCount;
-    }
-    void DeleteAllShaders() override { shaders.clear(); }
-    void LoadScript(const std::string&) override {}
-    bool AddShadersFromScript(const std::string&) override { return true; }
-
-    std::map<std::string, std::unique_ptr<T_Shader>> shaders;
 };
 
 // The demo's random generator, computed here from its definition: the state

@@ -74,7 +74,7 @@ int CaseOf(T_MetaBalls& m, int x, int y, int z)
 struct MetaBallsTest : ::testing::Test
 {
     DrawRecorder gfx;
-    NamedShaders shaders;
+    T_ShaderManager shaders{256};
 };
 } // namespace
 
@@ -91,7 +91,7 @@ TEST_F(MetaBallsTest, ConstructionDrawsFourNumbersPerBallAndRenderTumbles)
     for (int i = 0; i < 5; ++i)
         for (int c = 0; c < 4; ++c)
             EXPECT_EQ(m.balls[static_cast<std::size_t>(i)].color[static_cast<std::size_t>(c)], (i & 2) ? brown[c] : blue[c]);
-    EXPECT_EQ(m.shader, shaders.shaders.at("metaballs").get());
+    EXPECT_EQ(m.shader, shaders.GetShader("metaballs"));
 
     // Render tumbles on global time and draws on the effect's local time.
     m.startTime = 10.0f;

@@ -21,7 +21,7 @@ float Left(const DrawCall& call)
 struct OverlayTest : ::testing::Test
 {
     DrawRecorder gfx;
-    NamedShaders shaders;
+    T_ShaderManager shaders{256};
 };
 } // namespace
 
@@ -130,7 +130,7 @@ TEST_F(OverlayTest, WaveGridAtTimeZero)
     ASSERT_EQ(gfx.draws.size(), 1u);
     EXPECT_EQ(gfx.draws[0].count, 96);
     EXPECT_EQ(gfx.draws[0].time, 0.0f);
-    EXPECT_EQ(gfx.draws[0].shader, shaders.shaders.at("wavegrid").get());
+    EXPECT_EQ(gfx.draws[0].shader, shaders.GetShader("wavegrid"));
 
     // One cell: a single quad whose corners all ripple.
     T_WaveGrid quad("wavegrid", 1, 1, 0.0f);

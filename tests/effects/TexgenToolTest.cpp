@@ -7,18 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
 namespace
 {
 int RunTool(const std::string& arguments)
 {
-    const std::string command =
-        std::string(VEXLAR_BINARY_DIR) + "/bin/vexlar-inspect " + arguments + " 2>/dev/null";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunProgram("vexlar-inspect", arguments);
 }
 
 template <class Generator>

@@ -1,3 +1,5 @@
+#include "core/TestScratch.h"
+#include "demo/T_FireTexture.h"
 #include "demo/T_NoiseTexture.h"
 #include "demo/T_PlasmaTexture.h"
 #include "effects/EffectsTestSupport.h"
@@ -84,26 +86,51 @@ TEST(NoiseTexture, ZeroAtLatticePointsAndTheirPixels)
                             [&](unsigned char v) { return v != first; }));
 }
 
-TEST(TextureGenerators, RefuseTexturesWithoutPixelsAndSurviveOddTimes)
+// The three generators refuse alike what they cannot animate: they attach
+// to nothing, draw no random numbers, leave the texture alone and say why.
+template <class Generator, class... Extra>
+void ExpectRefusals(const std::string& who, std::int32_t maxSide, Extra... extra)
 {
-    CrtRandSetState(77);
-    T_Texture fallback;
-    fallback.kind = T_Texture::Default;
-    fallback.name = "DEFAULT TEXTURE";
-    T_NoiseTexture idle(&fallback);
-    EXPECT_FALSE(idle.IsAttached());
-    EXPECT_EQ(fallback.generator, nullptr);
-    EXPECT_EQ(CrtRandState(), 77u); // draws nothing
-    idle.Update(1.0f);
+    LogCapture log;
+    T_Texture defaultTexture("DEFAULT TEXTURE", 64, 64, false, false);
+    defaultTexture.kind = T_Texture::Default;
+    T_Texture noPixels("gone.tga", 8, 8, false, false);
+    noPixels.FreePixels();
+    T_Texture rgb("rgb.jpg", 8, 8, false, false);
+    rgb.bitsPerPixel = 24;
+    T_Texture huge("huge.tga", maxSide + 1, 1, false, false);
+    for (T_Texture* texture : {&defaultTexture, &noPixels, &rgb, &huge, static_cast<T_Texture*>(nullptr)})
+    {
+        const std::int32_t kind = texture != nullptr ? texture->kind : 0;
+        CrtRandSetState(77);
+        Generator generator(texture, extra...);
+        generator.Update(1.0f);
+        EXPECT_EQ(CrtRandState(), 77u) << who;
+        if (texture != nullptr)
+        {
+            EXPECT_EQ(texture->kind, kind);
+            EXPECT_EQ(texture->generator, nullptr);
+            EXPECT_TRUE(texture->pixels == nullptr || texture->pixels[0] == 0);
+        }
+    }
+    Generator byName(std::string("lost.tga"), extra...); // no texture manager
+    const std::string refused = "    " + who + ": '";
+    ExpectInOrder(log.Since(), {refused + "DEFAULT TEXTURE' has no 32-bit pixels, not animated\n",
+                                refused + "gone.tga' has no 32-bit pixels", refused + "rgb.jpg' has no 32-bit pixels",
+                                refused + "huge.tga' is " + std::to_string(maxSide + 1) + " x 1 pixels, more than " +
+                                    std::to_string(maxSide) + " a side, not animated\n",
+                                "    " + who + ": no texture '', not animated\n",
+                                "    " + who + ": no texture 'lost.tga', not animated\n"});
+}
 
-    T_NoiseTexture(static_cast<T_Texture*>(nullptr)).Update(0.0f);
+TEST(TextureGenerators, RefuseWhatTheyCannotAnimate)
+{
+    EnterScratchFolder();
+    ExpectRefusals<T_FireTexture>("Fire texture", T_FireTexture::maxSide);
+    ExpectRefusals<T_NoiseTexture>("Noise texture", T_NoiseTexture::maxSide);
+    ExpectRefusals<T_PlasmaTexture>("Plasma texture", T_PlasmaTexture::maxSide, 1.0f);
 
-    auto narrow = std::make_unique<T_Texture>("rgb", 4, 4, false, false);
-    narrow->bitsPerPixel = 24;
-    T_PlasmaTexture wrongFormat(narrow.get(), 1.0f);
-    EXPECT_FALSE(wrongFormat.IsAttached());
-    EXPECT_EQ(narrow->generator, nullptr);
-
+    // Times of any kind are survived.
     auto texture = Empty("noise_map", 5, 3);
     T_NoiseTexture noise(texture.get());
     for (float t : {std::numeric_limits<float>::infinity(), std::nanf(""), -1e30f, 3e38f})

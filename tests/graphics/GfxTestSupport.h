@@ -34,6 +34,7 @@ class T_TestTimer : public T_ITimer
 {
 public:
     void Reset() override { time = 0.0f; }
+    void Restart(double seconds) override { time = static_cast<float>(seconds); }
     void Update() override {}
     float* GetTime() override { return &time; }
     float* GetDelta() override { return &delta; }

@@ -1,4 +1,5 @@
 // Decoding of given CPUID values, the clock rounding and the report text.
+#include "core/TestScratch.h"
 #include "vexlar3d/core/T_CpuDecoder.h"
 #include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_TscClock.h"
@@ -36,15 +37,6 @@ CpuInfo Decoded(const T_CpuDecoder::Leaves& leaves)
     return info;
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 const char* const expectedLabels[CpuFeatureCount] = {
     "Floating Point Unit", "Virtual 8086 Mode Enhancements", "Debugging Extensions",
     "Page Size Extensions", "Time Stamp Counter", "Model Specifig Registers",
@@ -59,9 +51,12 @@ const char* const expectedLabels[CpuFeatureCount] = {
     "Signal Break On FERR", "3DNow! Instructions", "Enhanced 3DNow! Extensions", "AMD 64 Bit Architecture",
 };
 
-// Leaf 1 EDX bit of each feature line for the Intel and generic decoders; -1 where none.
+// The source of each feature line: leaf 1 EDX bit n as n, leaf 0x80000001
+// EDX bit n as 100 + n; -1 where none.
 const int intelBits[CpuFeatureCount] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  11, 12, 13, 14, 15, 16, 17,
                                         -1, 19, 21, 22, -1, -1, 23, 24, 25, 26, 27, 28, 29, 31, -1, -1, -1};
+const int amdBits[CpuFeatureCount] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  -1, 12,  13,  14,  15,  16, 17,
+                                      -1, -1, -1, -1, 119, 122, 23, 24, 25, -1, -1, -1, -1, -1, 131, 130, 129};
 
 } // namespace
 
@@ -83,7 +78,7 @@ TEST(CpuFeatures, LabelsAndColumnsAreExact)
 {
     T_CpuDecoder::Leaves leaves = Processor("GenuineIntel", 6, 8);
     leaves.leaf1Edx = 0xFFFFFFFFu;
-    const std::vector<std::string> lines = Lines(T_SystemReport::CpuReportText(Decoded(leaves)));
+    const std::vector<std::string> lines = SplitLines(T_SystemReport::CpuReportText(Decoded(leaves)));
     ASSERT_EQ(lines.size(), 10u + CpuFeatureCount);
     // Labels padded to column 48; the serial number is never reported.
     for (int i = 0; i < CpuFeatureCount; ++i)
@@ -98,57 +93,26 @@ TEST(CpuFeatures, LabelsAndColumnsAreExact)
 
 TEST(CpuFeatures, EachBitSetsOnlyItsOwnLine)
 {
-    for (const char* vendor : {"GenuineIntel", "CentaurHauls"})
+    // The generic decoder reads the Intel lines; only AMD's looks at the
+    // extended leaf.
+    for (const char* vendor : {"GenuineIntel", "CentaurHauls", "AuthenticAMD"})
     {
-        for (int bit = 0; bit < 32; ++bit)
+        const int* sources = std::string(vendor) == "AuthenticAMD" ? amdBits : intelBits;
+        for (int source = 0; source < 132; source += source == 31 ? 69 : 1)
         {
             T_CpuDecoder::Leaves leaves = Processor(vendor, 6, 1);
-            leaves.leaf1Edx = 1u << bit;
             leaves.extended0Eax = 0x80000001u;
-            leaves.extended1Edx = 0xFFFFFFFFu; // never looked at outside the AMD decoder
+            (source < 100 ? leaves.leaf1Edx : leaves.extended1Edx) = 1u << (source % 100);
             const CpuInfo info = Decoded(leaves);
             for (int i = 0; i < CpuFeatureCount; ++i)
-                EXPECT_EQ(info.features[i], intelBits[i] == bit) << vendor << " bit " << bit << " line " << i;
+                EXPECT_EQ(info.features[i], sources[i] == source) << vendor << " source " << source << " line " << i;
         }
     }
-}
-
-TEST(CpuFeatures, AmdReadsItsSubsetAndTheExtendedLeaf)
-{
-    T_CpuDecoder::Leaves leaves = Processor("AuthenticAMD", 6, 4);
-    leaves.leaf1Edx = 0xFFFFFFFFu;
-    leaves.extended1Edx = 0xFFFFFFFFu;
-
     // Without leaf 0x80000001 its bits are not believed.
-    CpuInfo info = Decoded(leaves);
-    const int amdOnly[] = {FeatureMultiprocessing, FeatureAmdMultimediaExtensions, Feature3DNow,
-                           FeatureEnhanced3DNow, FeatureAmd64};
-    for (int feature : amdOnly)
-        EXPECT_FALSE(info.features[feature]) << feature;
-
-    leaves.extended0Eax = 0x80000001u;
-    info = Decoded(leaves);
-    const int intelOnly[] = {FeatureFastSystemCall, FeatureCacheLineFlush, FeatureDebugStore,
-                             FeatureThermalMonitorClockControl, FeatureSse2, FeatureSelfSnoop,
-                             FeatureHyperThreading, FeatureThermalMonitor, FeatureSignalBreakOnFerr,
-                             FeatureProcessorSerialNumber};
-    for (int i = 0; i < CpuFeatureCount; ++i)
-    {
-        const bool expected = std::find(std::begin(intelOnly), std::end(intelOnly), i) == std::end(intelOnly);
-        EXPECT_EQ(info.features[i], expected) << T_CpuDecoder::FeatureLabel(i);
-    }
-
-    // Each extended bit lands on its own line.
-    const std::pair<int, int> extended[] = {{19, FeatureMultiprocessing}, {22, FeatureAmdMultimediaExtensions},
-                                            {31, Feature3DNow}, {30, FeatureEnhanced3DNow}, {29, FeatureAmd64}};
-    for (const auto& [bit, feature] : extended)
-    {
-        leaves.leaf1Edx = 0;
-        leaves.extended1Edx = 1u << bit;
-        info = Decoded(leaves);
-        for (int i = 0; i < CpuFeatureCount; ++i)
-            EXPECT_EQ(info.features[i], i == feature) << "bit " << bit << " line " << i;
-    }
+    T_CpuDecoder::Leaves leaves = Processor("AuthenticAMD", 6, 4);
+    leaves.extended1Edx = 0xFFFFFFFFu;
+    const CpuInfo info = Decoded(leaves);
+    EXPECT_EQ(std::count(std::begin(info.features), std::end(info.features), true), 0);
 }
 
 TEST(CpuDecoder, LeafOneFields)
@@ -207,40 +171,56 @@ TEST(CpuDecoder, BrandStringSkipsLeadingSpacesAndStaysInBounds)
     EXPECT_STREQ(Decoded(Processor("AuthenticAMD", 6, 4)).brandName, "Not supported");
 }
 
-TEST(CpuDecoder, IntelNameTables)
+TEST(CpuDecoder, NameTables)
 {
+    // Intel reads the extended family (and model); AMD leaves both at 0.
     struct Case
     {
+        bool intel;
         std::uint32_t family, model, brandIndex, extendedFamily;
         const char* familyName;
         const char* modelName;
     };
     const Case cases[] = {
-        {3, 9, 0, 0, "Intel i386", "Unknown Intel i386"},
-        {4, 7, 0, 0, "Intel i486", "Intel i486 write-back enhanced DX2"},
-        {4, 12, 0, 0, "Intel i486", ""},
-        {5, 8, 0, 0, "Intel Pentium", "Intel Pentium MMX (P55C) 0.25 \xB5m"},
-        {6, 8, 2, 0, "Intel Pentium Pro", "Intel Pentium III - internal L2 cache, 0.18 \xB5m"},
-        {6, 8, 3, 0, "Intel Pentium Pro", "Intel Pentium III Xeon - internal L2 cache, 0.18 \xB5m"},
-        {6, 8, 7, 0, "Intel Pentium Pro", "Intel Celeron - internal L2 cache, 0.18 \xB5m"},
-        {6, 10, 1, 0, "Intel Pentium Pro", "Intel Celeron - internal L2 cache, 0.18 \xB5m"},
-        {6, 10, 5, 0, "Intel Pentium Pro", ""},
-        {6, 11, 4, 0, "Intel Pentium Pro", "Intel Pentium III (Tualatin core) - internal L2 cache, 0.13 \xB5m"},
-        {6, 11, 0, 0, "Intel Pentium Pro", "Intel Celeron (Tualatin core) - internal L2 cache, 0.13 \xB5m"},
-        {6, 12, 0, 0, "Intel Pentium Pro", ""},
-        {15, 0, 8, 0, "Intel Pentium 4", "Intel Pentium 4 Willamette (A-Step)"},
-        {15, 2, 11, 1, "Intel McKinley (IA-64)", "Intel Pentium 4 Northwood Xeon"},
-        {15, 3, 9, 0, "Intel Pentium 4", ""},
-        {7, 1, 0, 0, "", ""},
+        {true, 3, 9, 0, 0, "Intel i386", "Unknown Intel i386"},
+        {true, 4, 7, 0, 0, "Intel i486", "Intel i486 write-back enhanced DX2"},
+        {true, 4, 12, 0, 0, "Intel i486", ""},
+        {true, 5, 8, 0, 0, "Intel Pentium", "Intel Pentium MMX (P55C) 0.25 \xB5m"},
+        {true, 6, 8, 2, 0, "Intel Pentium Pro", "Intel Pentium III - internal L2 cache, 0.18 \xB5m"},
+        {true, 6, 8, 3, 0, "Intel Pentium Pro", "Intel Pentium III Xeon - internal L2 cache, 0.18 \xB5m"},
+        {true, 6, 8, 7, 0, "Intel Pentium Pro", "Intel Celeron - internal L2 cache, 0.18 \xB5m"},
+        {true, 6, 10, 1, 0, "Intel Pentium Pro", "Intel Celeron - internal L2 cache, 0.18 \xB5m"},
+        {true, 6, 10, 5, 0, "Intel Pentium Pro", ""},
+        {true, 6, 11, 4, 0, "Intel Pentium Pro", "Intel Pentium III (Tualatin core) - internal L2 cache, 0.13 \xB5m"},
+        {true, 6, 11, 0, 0, "Intel Pentium Pro", "Intel Celeron (Tualatin core) - internal L2 cache, 0.13 \xB5m"},
+        {true, 6, 12, 0, 0, "Intel Pentium Pro", ""},
+        {true, 15, 0, 8, 0, "Intel Pentium 4", "Intel Pentium 4 Willamette (A-Step)"},
+        {true, 15, 2, 11, 1, "Intel McKinley (IA-64)", "Intel Pentium 4 Northwood Xeon"},
+        {true, 15, 3, 9, 0, "Intel Pentium 4", ""},
+        {true, 7, 1, 0, 0, "", ""},
+        {false, 4, 3, 0, 0, "AMD 80486", "AMD 80486 DX2"},
+        {false, 4, 15, 0, 0, "AMD 5x86", "AMD 5x86 write-back enhanced "},
+        {false, 4, 4, 0, 0, "", ""},
+        {false, 5, 3, 0, 0, "AMD K5", "AMD K5 5k86 (PR200)"},
+        {false, 5, 6, 0, 0, "AMD K6", "AMD K6 (0.30 \xB5m)"},
+        {false, 5, 13, 0, 0, "AMD K6", "AMD K6-2+ or K6-III+ (0.18 \xB5m)"},
+        {false, 5, 4, 0, 0, "", ""},
+        {false, 6, 2, 0, 0, "AMD K7", "AMD Athlon (0.18 \xB5m)"},
+        {false, 6, 5, 0, 0, "AMD K7", ""},
+        {false, 6, 7, 0, 0, "AMD K7", "AMD Mobile Duron (Morgan)"},
+        {false, 3, 8, 0, 0, "AMD 80486", "AMD 80486 DX4"}, // families outside the tables take the 486 names
+        {false, 15, 8, 0, 8, "AMD 80486", "AMD 80486 DX4"}, // family 15 too, its extended fields unread
     };
     for (const Case& c : cases)
     {
-        T_CpuDecoder::Leaves leaves = Processor("GenuineIntel", c.family, c.model, c.extendedFamily);
+        T_CpuDecoder::Leaves leaves =
+            Processor(c.intel ? "GenuineIntel" : "AuthenticAMD", c.family, c.model, c.extendedFamily, 1);
         leaves.leaf1Ebx = c.brandIndex;
         const CpuInfo info = Decoded(leaves);
         EXPECT_STREQ(info.familyName, c.familyName) << c.family << "/" << c.model;
         EXPECT_STREQ(info.modelName, c.modelName) << c.family << "/" << c.model;
-        EXPECT_EQ(info.extendedFamily, c.extendedFamily);
+        EXPECT_EQ(info.extendedFamily, c.intel ? c.extendedFamily : 0u);
+        EXPECT_EQ(info.extendedModel, c.intel ? 1u : 0u);
     }
 
     // The tables key on the four model bits alone.
@@ -249,46 +229,13 @@ TEST(CpuDecoder, IntelNameTables)
     EXPECT_STREQ(later.modelName, "Intel Pentium II Model5/Xeon/Celeron, 0.25 \xB5m");
 }
 
-TEST(CpuDecoder, AmdNameTables)
-{
-    struct Case
-    {
-        std::uint32_t family, model, extendedFamily, extendedModel;
-        const char* familyName;
-        const char* modelName;
-    };
-    const Case cases[] = {
-        {4, 3, 0, 0, "AMD 80486", "AMD 80486 DX2"},
-        {4, 15, 0, 0, "AMD 5x86", "AMD 5x86 write-back enhanced "},
-        {4, 4, 0, 0, "", ""},
-        {5, 3, 0, 0, "AMD K5", "AMD K5 5k86 (PR200)"},
-        {5, 6, 0, 0, "AMD K6", "AMD K6 (0.30 \xB5m)"},
-        {5, 13, 0, 0, "AMD K6", "AMD K6-2+ or K6-III+ (0.18 \xB5m)"},
-        {5, 4, 0, 0, "", ""},
-        {6, 2, 0, 0, "AMD K7", "AMD Athlon (0.18 \xB5m)"},
-        {6, 5, 0, 0, "AMD K7", ""},
-        {6, 7, 0, 0, "AMD K7", "AMD Mobile Duron (Morgan)"},
-        {3, 8, 0, 0, "AMD 80486", "AMD 80486 DX4"}, // families outside the tables take the 486 names
-        // The AMD decoder leaves the extended fields at 0 and takes family 15 as a 486.
-        {15, 8, 8, 1, "AMD 80486", "AMD 80486 DX4"},
-    };
-    for (const Case& c : cases)
-    {
-        const CpuInfo info = Decoded(Processor("AuthenticAMD", c.family, c.model, c.extendedFamily, c.extendedModel));
-        EXPECT_STREQ(info.familyName, c.familyName) << c.family << "/" << c.model;
-        EXPECT_STREQ(info.modelName, c.modelName) << c.family << "/" << c.model;
-        EXPECT_EQ(info.extendedFamily, 0u);
-        EXPECT_EQ(info.extendedModel, 0u);
-    }
-}
-
 TEST(CpuDecoder, UnknownVendorHasNoNamesButEveryFeatureLine)
 {
     T_CpuDecoder::Leaves leaves = Processor("CyrixInstead", 6, 0);
     leaves.leaf1Edx = 0xFFFFFFFFu;
     leaves.extended0Eax = 0x80000004u;
     std::memcpy(leaves.brand, "Some Brand", 10);
-    const std::vector<std::string> lines = Lines(T_SystemReport::CpuReportText(Decoded(leaves)));
+    const std::vector<std::string> lines = SplitLines(T_SystemReport::CpuReportText(Decoded(leaves)));
     ASSERT_EQ(lines.size(), 10u + CpuFeatureCount);
     const std::vector<std::string> head(lines.begin(), lines.begin() + 10);
     const std::vector<std::string> expected = {

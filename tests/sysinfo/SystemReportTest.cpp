@@ -108,12 +108,6 @@ TEST(HostProcessor, IdentifyFailsWithoutCpuid)
 
 #endif
 
-TEST(SystemReport, OsText)
-{
-    EXPECT_EQ(T_SystemReport::OsReportText("Linux", "6.1.0"), "Analyzing OS information ...\n  Running Linux 6.1.0\n");
-    EXPECT_EQ(T_SystemReport::OsReportText(nullptr, nullptr), "Analyzing OS information ...\n");
-}
-
 TEST(SystemReport, BothReportsGoIntoTheLog)
 {
     T_SystemReport::ReportOs();
@@ -131,4 +125,6 @@ TEST(SystemReport, BothReportsGoIntoTheLog)
     ASSERT_NE(cpuAt, std::string::npos) << log;
     EXPECT_EQ(cpuAt, osAt + os.size());
     EXPECT_NE(log.find("  CPU Frequency:        " + std::to_string(info.mhz) + " mhz\n"), std::string::npos);
+    // A system that does not say what it is gets the heading alone.
+    EXPECT_EQ(T_SystemReport::OsReportText(nullptr, nullptr), "Analyzing OS information ...\n");
 }

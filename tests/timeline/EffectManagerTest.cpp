@@ -1,3 +1,4 @@
+#include "vexlar3d/core/T_FixedStepTimer.h"
 #include "vexlar3d/core/T_MultimediaTimer.h"
 #include "vexlar3d/platform/T_Clock.h"
 #include "vexlar3d/timeline/T_Effect.h"
@@ -82,7 +83,7 @@ TEST_F(EffectManagerTest, SpansAreStrictAndCountsTravelWithTheirEntries)
     EXPECT_EQ(manager.drawCounts[0], 0);
 }
 
-TEST_F(EffectManagerTest, FullTableAndUnplaceableOrderAreRefused)
+TEST_F(EffectManagerTest, FullTableUnplaceableOrderAndRepeatsAreRefused)
 {
     auto* extra = new NamedEffect("extra");
     auto* last = new NamedEffect("last");
@@ -109,21 +110,17 @@ TEST_F(EffectManagerTest, FullTableAndUnplaceableOrderAreRefused)
     T_EffectManager empty(0);
     auto* none = new NamedEffect("none");
     EXPECT_FALSE(empty.AddEffect(none, 0.0f, 1.0f, 0));
-    delete none;
     T_EffectManager negative(-5);
     EXPECT_EQ(negative.capacity, 0);
-}
 
-TEST_F(EffectManagerTest, NullAndRepeatedEffectsAreRefused)
-{
+    // A missing effect, and one already placed (it would be drawn twice and
+    // deleted twice), are refused before they are touched.
     T_EffectManager manager(4);
     EXPECT_FALSE(manager.AddEffect(nullptr, 0.0f, 1.0f, 0));
-    auto* effect = new NamedEffect("once");
-    EXPECT_TRUE(manager.AddEffect(effect, 0.0f, 1.0f, 0));
-    // A second entry would draw it twice and delete it twice.
-    EXPECT_FALSE(manager.AddEffect(effect, 5.0f, 9.0f, 1));
+    EXPECT_TRUE(manager.AddEffect(none, 0.0f, 1.0f, 0));
+    EXPECT_FALSE(manager.AddEffect(none, 5.0f, 9.0f, 1));
     EXPECT_EQ(manager.count, 1);
-    EXPECT_EQ(effect->endTime, 1.0f);
+    EXPECT_EQ(none->endTime, 1.0f);
 }
 
 TEST_F(EffectManagerTest, StatisticsReport)
@@ -157,24 +154,18 @@ TEST_F(EffectManagerTest, StatisticsNotANumber)
     T_MultimediaTimer timer;
     milliseconds = 6000;
     timer.Update();
-    // This stream prints the not-a-number of a run-time 0/0 as "-nan": the
-    // processor's default NaN has its sign bit set (x86-64). Elsewhere the
-    // same value may print as "nan".
-#if defined(__x86_64__) || defined(__i386__)
-    const std::string nan = "-nan";
-#else
+    // How this stream prints the not-a-number of a run-time 0/0: "-nan" on
+    // x86-64, whose default NaN has its sign bit set.
     std::ostringstream probe;
     volatile float zero = 0.0f;
     probe << zero / zero;
     const std::string nan = probe.str();
-#endif
     {
         LogCapture log;
         T_EffectManager none(4);
         none.ShowStatistics(); // no effect started: 0 / 0
         EXPECT_EQ(log.Since(), "  Creating effect manager ...\n  Effect manager: displaying statistics\n"
-                               "\n    Average: " +
-                                   nan + " fps.\n\n");
+                               "\n    Average: " + nan + " fps.\n\n");
     }
     {
         LogCapture log;
@@ -182,8 +173,49 @@ TEST_F(EffectManagerTest, StatisticsNotANumber)
         manager.AddEffect(new NamedEffect("blink"), 5.0f, 5.0f, 0); // empty span, over
         manager.ShowStatistics();
         EXPECT_NE(log.Since().find("    Effect 'blink' was drawn 0 times with " + nan + " average fps.\n"
-                                   "\n    Average: " +
-                                   nan + " fps.\n\n"),
+                                   "\n    Average: " + nan + " fps.\n\n"),
                   std::string::npos);
+    }
+}
+
+// A run started later counts each span from its first frame: the report
+// reads as if the timeline began there. Played on the fixed-step clock at
+// 60 frames per second in the frame loop's order, to the end.
+TEST_F(EffectManagerTest, StatisticsCountOnlyThePlayedPartOfEachSpan)
+{
+    const std::pair<double, std::string> runs[] = {
+        // From the beginning: frames 1 to 779 and 601 to 4499.
+        {0.0, "    Effect 'intro' was drawn 779 times with 59.9231 average fps.\n"
+              "    Effect 'fire' was drawn 3899 times with 59.9846 average fps.\n"
+              "\n    Average: 59.9538 fps.\n\n"},
+        // Inside both spans, from the first frame on: 120 frames in 2 s,
+        // 3840 in 64 s.
+        {11.0, "    Effect 'intro' was drawn 120 times with 60 average fps.\n"
+               "    Effect 'fire' was drawn 3840 times with 60 average fps.\n"
+               "\n    Average: 60 fps.\n\n"},
+        // The intro was over before the first frame: not played, not counted.
+        {74.0, "    Effect 'intro' was drawn 0 times with 0 average fps.\n"
+               "    Effect 'fire' was drawn 60 times with 60 average fps.\n"
+               "\n    Average: 60 fps.\n\n"},
+    };
+    for (const auto& [start, report] : runs)
+    {
+        T_FixedStepTimer timer(60, 1);
+        LogCapture log;
+        {
+            T_EffectManager manager(4);
+            manager.AddEffect(new NamedEffect("intro"), 0.0f, 13.0f, 0);
+            manager.AddEffect(new NamedEffect("fire"), 10.0f, 75.0f, 0);
+            timer.Restart(start);
+            do
+            {
+                manager.Render(*timer.GetTime());
+                timer.Update();
+            } while (!(manager.GetEndTime() < *timer.GetTime()));
+            log = LogCapture();
+            manager.ShowStatistics();
+        }
+        EXPECT_EQ(log.Since(), "  Effect manager: displaying statistics\n" + report +
+                                   "  Destroying effect manager ...\n") << "from " << start;
     }
 }

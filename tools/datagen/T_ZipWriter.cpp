@@ -24,6 +24,23 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v)
     Put16(out, v >> 16);
 }
 
+// The fields the local header and the central directory share, from the
+// version needed to extract to the extra field's length.
+void PutEntryFields(std::vector<std::uint8_t>& out, std::uint32_t crc, std::uint32_t compressedSize,
+                    std::uint32_t size, std::size_t nameLength)
+{
+    Put16(out, kVersion);  // needed to extract
+    Put16(out, 0);         // flags
+    Put16(out, kDeflate);
+    Put16(out, kDosTime);
+    Put16(out, kDosDate);
+    Put32(out, crc);
+    Put32(out, compressedSize);
+    Put32(out, size);
+    Put16(out, static_cast<std::uint32_t>(nameLength));
+    Put16(out, 0);  // extra field length
+}
+
 bool Deflate(const std::vector<std::uint8_t>& in, std::vector<std::uint8_t>& out)
 {
     z_stream zs{};
@@ -84,16 +101,7 @@ bool T_ZipWriter::Add(const std::string& name, const std::vector<std::uint8_t>& 
     e.offset = static_cast<std::uint32_t>(archive.size());
 
     Put32(archive, 0x04034B50);
-    Put16(archive, kVersion);
-    Put16(archive, 0);  // flags
-    Put16(archive, kDeflate);
-    Put16(archive, kDosTime);
-    Put16(archive, kDosDate);
-    Put32(archive, e.crc);
-    Put32(archive, e.compressedSize);
-    Put32(archive, e.size);
-    Put16(archive, static_cast<std::uint32_t>(name.size()));
-    Put16(archive, 0);  // extra field length
+    PutEntryFields(archive, e.crc, e.compressedSize, e.size, name.size());
     archive.insert(archive.end(), name.begin(), name.end());
     archive.insert(archive.end(), packed.begin(), packed.end());
     entries.push_back(e);
@@ -112,16 +120,7 @@ bool T_ZipWriter::Finish(std::string& error)
     for (const Entry& e : entries) {
         Put32(archive, 0x02014B50);
         Put16(archive, kVersion);  // made by: MS-DOS, 2.0
-        Put16(archive, kVersion);  // needed to extract
-        Put16(archive, 0);
-        Put16(archive, kDeflate);
-        Put16(archive, kDosTime);
-        Put16(archive, kDosDate);
-        Put32(archive, e.crc);
-        Put32(archive, e.compressedSize);
-        Put32(archive, e.size);
-        Put16(archive, static_cast<std::uint32_t>(e.name.size()));
-        Put16(archive, 0);  // extra field
+        PutEntryFields(archive, e.crc, e.compressedSize, e.size, e.name.size());
         Put16(archive, 0);  // comment
         Put16(archive, 0);  // disk number
         Put16(archive, 0);  // internal attributes

@@ -13,11 +13,6 @@ T_FixedStepTimer::T_FixedStepTimer(std::int32_t rateNumerator, std::int32_t rate
 
 T_FixedStepTimer::~T_FixedStepTimer() = default;
 
-void T_FixedStepTimer::SetStart(double seconds)
-{
-    start = seconds;
-}
-
 double T_FixedStepTimer::TimeOfFrame(std::int64_t n) const
 {
     return start + static_cast<double>(n) * rateDenominator / rateNumerator;
@@ -25,6 +20,12 @@ double T_FixedStepTimer::TimeOfFrame(std::int64_t n) const
 
 void T_FixedStepTimer::Reset()
 {
+    Restart(0.0);
+}
+
+void T_FixedStepTimer::Restart(double seconds)
+{
+    start = seconds;
     frame = 0;
     time = static_cast<float>(TimeOfFrame(0));
     delta = 0.0f;

@@ -18,11 +18,11 @@ T_FrameLoop::End T_FrameLoop::Run(std::int64_t* frames, const Hooks* hooks)
     End end = End::NoTimer;
     while (g_timer != nullptr && g_effectManager != nullptr)
     {
-        SDL_Event message;
+        T_Message message;
         bool quit = false;
         while (T_Events::PollMessage(message))
         {
-            if (T_Events::IsQuit(message))
+            if (message.kind == T_Message::Kind::Quit)
             {
                 quit = true;
                 break;

@@ -11,10 +11,15 @@ public:
     virtual void Update() = 0;
     virtual float* GetTime() = 0;
     virtual float* GetDelta() = 0;
+    // Starts the clock afresh at `seconds`: the time reads exactly that (as
+    // a float) until the next Update, the delta 0. Reset() is Restart(0).
+    virtual void Restart(double seconds) = 0;
+    virtual ~T_ITimer();
 
 protected:
     T_ITimer();
-    ~T_ITimer();
+    T_ITimer(const T_ITimer&) = delete;
+    T_ITimer& operator=(const T_ITimer&) = delete;
 
     // The creation line of every timer; written from here so that the log
     // records this header as its source position.

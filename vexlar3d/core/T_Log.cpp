@@ -1,5 +1,7 @@
 #include "vexlar3d/core/T_Log.h"
 
+#include "vexlar3d/platform/T_Clock.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -26,8 +28,7 @@ std::tm T_Log::LocalNow() const
 {
     std::time_t now = timeSource ? timeSource() : std::time(nullptr);
     std::tm result{};
-    if (localtime_r(&now, &result) == nullptr)
-        result = std::tm{};
+    T_Clock::LocalTime(now, result);
     return result;
 }
 

@@ -4,7 +4,6 @@
 
 T_PerfCountTimer::T_PerfCountTimer()
 {
-    LogCreation();
     std::uint64_t frequency = T_Clock::Frequency();
     // Only created when the counter exists; a zero frequency would otherwise
     // turn every time into infinity or not-a-number.
@@ -27,19 +26,4 @@ float T_PerfCountTimer::Elapsed()
     // counter does.
     auto ticks = static_cast<std::int64_t>(static_cast<std::uint64_t>(current) - static_cast<std::uint64_t>(base));
     return static_cast<float>(ticks) * scale;
-}
-
-void T_PerfCountTimer::Reset()
-{
-    offset = Elapsed();
-    time = 0.0f;
-    delta = 0.0f;
-    previous = 0.0f;
-}
-
-void T_PerfCountTimer::Update()
-{
-    time = Elapsed() - offset;
-    delta = time - previous;
-    previous = time;
 }

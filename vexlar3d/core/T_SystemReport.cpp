@@ -3,8 +3,7 @@
 #include "vexlar3d/core/T_CpuDecoder.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_TscClock.h"
-
-#include <sys/utsname.h>
+#include "vexlar3d/platform/T_HostInfo.h"
 
 #include <cstring>
 #include <sstream>
@@ -40,9 +39,9 @@ std::string T_SystemReport::OsReportText(const char* kernelName, const char* rel
 
 void T_SystemReport::ReportOs()
 {
-    utsname name{};
-    if (uname(&name) == 0)
-        VEXLAR_LOG(OsReportText(name.sysname, name.release));
+    std::string kernelName, release;
+    if (T_HostInfo::OsName(kernelName, release))
+        VEXLAR_LOG(OsReportText(kernelName.c_str(), release.c_str()));
     else
         VEXLAR_LOG(OsReportText(nullptr, nullptr));
 }

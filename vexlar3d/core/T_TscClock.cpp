@@ -1,7 +1,8 @@
 #include "vexlar3d/core/T_TscClock.h"
 
+#include "vexlar3d/platform/T_Clock.h"
+
 #include <cstddef>
-#include <ctime>
 #include <iterator>
 #include <limits>
 #include <thread>
@@ -9,20 +10,6 @@
 #if defined(__x86_64__)
 #include <x86intrin.h>
 #endif
-
-namespace
-{
-
-std::uint64_t MonotonicNanos()
-{
-    // The raw monotonic clock is not slewed by time adjustments, so it runs
-    // at the same rate as the counter it is compared with.
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC_RAW, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000000000u + static_cast<std::uint64_t>(now.tv_nsec);
-}
-
-} // namespace
 
 T_TscClock::Reading T_TscClock::Read()
 {
@@ -34,11 +21,11 @@ T_TscClock::Reading T_TscClock::Read()
     std::uint64_t bestSpan = std::numeric_limits<std::uint64_t>::max();
     for (int attempt = 0; attempt < 5; ++attempt)
     {
-        const std::uint64_t before = MonotonicNanos();
+        const std::uint64_t before = T_Clock::MonotonicNanos();
         _mm_lfence();
         const std::uint64_t ticks = __rdtsc();
         _mm_lfence();
-        const std::uint64_t after = MonotonicNanos();
+        const std::uint64_t after = T_Clock::MonotonicNanos();
         if (after - before < bestSpan)
         {
             bestSpan = after - before;
@@ -67,7 +54,7 @@ std::uint64_t T_TscClock::Finish(std::chrono::microseconds window)
     // elapsed, so oversleeping costs nothing but the wait.
     for (;;)
     {
-        const std::uint64_t elapsed = MonotonicNanos() - start_.nanos;
+        const std::uint64_t elapsed = T_Clock::MonotonicNanos() - start_.nanos;
         if (elapsed >= windowNanos)
             break;
         std::this_thread::sleep_for(std::chrono::nanoseconds(windowNanos - elapsed));

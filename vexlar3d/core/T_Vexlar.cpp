@@ -117,14 +117,7 @@ T_Vexlar::~T_Vexlar()
     gfxServer = nullptr;
     delete soundSystem;
     soundSystem = nullptr;
-    // The two timer kinds have no common virtual destructor: delete the
-    // concrete one.
-    if (auto* perf = dynamic_cast<T_PerfCountTimer*>(timer))
-        delete perf;
-    else if (auto* fixed = dynamic_cast<T_FixedStepTimer*>(timer))
-        delete fixed;
-    else
-        delete static_cast<T_MultimediaTimer*>(timer);
+    delete timer;
     timer = nullptr;
     delete lightManager;
     lightManager = nullptr;

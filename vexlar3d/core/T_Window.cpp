@@ -77,23 +77,21 @@ void T_Window::Show()
     cursorHidden = true;
 }
 
-void T_Window::HandleMessage(const SDL_Event& event)
+void T_Window::HandleMessage(const T_Message& message)
 {
-    switch (event.type)
+    switch (message.kind)
     {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-    {
-        int key = T_Events::VirtualKey(event.key.keysym.sym);
-        if (key >= 0 && key < 256)
-            keyState[key] = event.type == SDL_KEYDOWN ? 1 : 0;
+    case T_Message::Kind::KeyDown:
+    case T_Message::Kind::KeyUp:
+        if (message.key >= 0 && message.key < 256)
+            keyState[message.key] = message.kind == T_Message::Kind::KeyDown ? 1 : 0;
         break;
-    }
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
-            T_Events::PostQuit(); // the window itself stays until shut-down
-        else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && g_gfxServer != nullptr)
-            g_gfxServer->ClearViewport(event.window.data1, event.window.data2);
+    case T_Message::Kind::Close:
+        T_Events::PostQuit(); // the window itself stays until shut-down
+        break;
+    case T_Message::Kind::Size:
+        if (g_gfxServer != nullptr)
+            g_gfxServer->ClearViewport(message.width, message.height);
         break;
     default:
         break;

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <SDL.h>
-
+struct T_Message;
 struct T_NativeWindow;
 
 // The one application window: a full-screen window or a framed window with
@@ -21,7 +20,7 @@ public:
     void Show();
 
     // The window procedure: handles one message of the queue.
-    void HandleMessage(const SDL_Event& event);
+    void HandleMessage(const T_Message& message);
 
     T_NativeWindow* GetHandle() { return handle; }
 

@@ -5,6 +5,7 @@ target_sources(vexlar3d PRIVATE
   core/Globals.cpp
   core/T_Config.cpp
   core/T_FrameLoop.cpp
+  core/T_LiveTimer.cpp
   core/T_Log.cpp
   core/T_MultimediaTimer.cpp
   core/T_PerfCountTimer.cpp

@@ -1,17 +1,52 @@
 #include "vexlar3d/platform/T_Events.h"
 
-bool T_Events::PollMessage(SDL_Event& event)
+#include <SDL.h>
+
+namespace
+{
+T_Message Translate(const SDL_Event& event)
+{
+    T_Message message;
+    switch (event.type)
+    {
+    case SDL_QUIT:
+        message.kind = T_Message::Kind::Quit;
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        message.kind = event.type == SDL_KEYDOWN ? T_Message::Kind::KeyDown : T_Message::Kind::KeyUp;
+        message.key = T_Events::VirtualKey(event.key.keysym.sym);
+        message.windowId = event.key.windowID;
+        break;
+    case SDL_WINDOWEVENT:
+        message.windowId = event.window.windowID;
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+            message.kind = T_Message::Kind::Close;
+        else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        {
+            message.kind = T_Message::Kind::Size;
+            message.width = event.window.data1;
+            message.height = event.window.data2;
+        }
+        break;
+    default:
+        break;
+    }
+    return message;
+}
+} // namespace
+
+bool T_Events::PollMessage(T_Message& message)
 {
     // Not SDL_PollEvent: it stops at a marker placed when the queue was last
     // pumped, so a message posted while dispatching (the quit message of a
     // close request) would wait a frame. This takes whatever is queued.
     SDL_PumpEvents();
-    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
-}
-
-bool T_Events::IsQuit(const SDL_Event& event)
-{
-    return event.type == SDL_QUIT;
+    SDL_Event event;
+    if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1)
+        return false;
+    message = Translate(event);
+    return true;
 }
 
 void T_Events::PostQuit()
@@ -22,7 +57,7 @@ void T_Events::PostQuit()
     SDL_PushEvent(&quit);
 }
 
-int T_Events::VirtualKey(SDL_Keycode key)
+int T_Events::VirtualKey(std::int32_t key)
 {
     if (key >= SDLK_a && key <= SDLK_z)
         return 'A' + (key - SDLK_a);

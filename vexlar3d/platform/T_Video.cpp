@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <stdlib.h>
+
 namespace
 {
 SDL_Window* Sdl(T_NativeWindow* window)
@@ -23,6 +25,11 @@ bool T_Video::Start(std::string& error)
 void T_Video::Stop()
 {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+void T_Video::PreferOffscreen()
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
 }
 
 bool T_Video::GetDisplayMode(int index, DisplayMode& mode)

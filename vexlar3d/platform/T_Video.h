@@ -16,6 +16,10 @@ public:
     static bool Start(std::string& error);
     static void Stop();
 
+    // Renders off screen (no display needed, nothing shown) unless the user
+    // chose a video driver. Call before Start.
+    static void PreferOffscreen();
+
     // Mode number index of the primary display; false past the last one.
     // bitsPerPixel counts the bytes a pixel takes, as 32 for 8-8-8 colour.
     static bool GetDisplayMode(int index, DisplayMode& mode);

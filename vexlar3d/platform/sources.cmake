@@ -13,6 +13,13 @@ target_sources(vexlar3d PRIVATE
   platform/T_TcpSocket.cpp
   platform/T_Video.cpp
 )
+
+# Processes and the host.
+target_sources(vexlar3d PRIVATE
+  platform/T_ChildProcess.cpp
+  platform/T_HostInfo.cpp
+  platform/T_Process.cpp
+)
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)
 
 # OpenGL contexts: EGL and GLX give the window-system extension list.

@@ -8,7 +8,6 @@
 #include <cfloat>
 #include <climits>
 
-
 T_EffectManager::T_EffectManager(std::int32_t size)
 {
     VEXLAR_LOG("  Creating effect manager ...\n");
@@ -73,6 +72,11 @@ bool T_EffectManager::AddEffect(T_Effect* effect, float start, float end, std::i
 
 void T_EffectManager::Render(float time)
 {
+    if (!rendered)
+    {
+        rendered = true;
+        firstFrameTime = time;
+    }
     for (std::int32_t i = 0; i < count; ++i)
     {
         if (startTimes[i] < time && time < endTimes[i])
@@ -87,6 +91,9 @@ void T_EffectManager::ShowStatistics()
 {
     VEXLAR_LOG("  Effect manager: displaying statistics\n");
     const float now = g_timer != nullptr ? *g_timer->GetTime() : 0.0f;
+    // A run started later than the beginning (its first frame after 0) has
+    // played each span only from that frame on.
+    const bool lateStart = rendered && firstFrameTime > 0.0f;
     float sum = 0.0f;
     std::int32_t started = 0;
     for (std::int32_t i = 0; i < count; ++i)
@@ -98,9 +105,14 @@ void T_EffectManager::ShowStatistics()
         VEXLAR_LOG(" times with ");
         // Up to the end of the span, or up to now when the demo was left early.
         const float last = now <= endTimes[i] ? now : endTimes[i];
-        if (now > startTimes[i])
+        // From the start of the span, or from the first frame when the run
+        // began inside it. A span over before the first frame was never
+        // played: it keeps its whole span and counts as not started.
+        const bool skipped = lateStart && endTimes[i] <= firstFrameTime;
+        const float first = lateStart && !skipped && startTimes[i] < firstFrameTime ? firstFrameTime : startTimes[i];
+        if (now > first && !skipped)
             ++started;
-        const float rate = static_cast<float>(drawCounts[i]) / (last - startTimes[i]);
+        const float rate = static_cast<float>(drawCounts[i]) / (last - first);
         sum += rate;
         VEXLAR_LOG(rate);
         VEXLAR_LOG(" average fps.\n");

@@ -7,7 +7,8 @@
 
 // The timeline: effects with their spans and drawing order. Draws every
 // effect whose span strictly contains the time, counts its frames and
-// reports the frame rates at the end. Owns the effects added to it.
+// reports the frame rates at the end, each over the part of its span that
+// was played. Owns the effects added to it.
 class T_EffectManager final : public T_IEffectManager
 {
 public:
@@ -31,4 +32,8 @@ public:
     float endTime = 0.0f;
     std::int32_t count = 0;
     std::int32_t capacity = 0;
+    // The time of the first frame drawn, once there was one: the statistics
+    // count each span only from there.
+    bool rendered = false;
+    float firstFrameTime = 0.0f;
 };

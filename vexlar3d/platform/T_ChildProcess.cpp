@@ -1,4 +1,4 @@
-#include "demo/T_FfmpegPipe.h"
+#include "vexlar3d/platform/T_ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>
@@ -12,13 +12,13 @@
 
 extern char** environ;
 
-T_FfmpegPipe::~T_FfmpegPipe()
+T_ChildProcess::~T_ChildProcess()
 {
     std::string ignored;
     Finish(ignored);
 }
 
-std::string T_FfmpegPipe::Find()
+std::string T_ChildProcess::Find(const std::string& program)
 {
     const char* path = std::getenv("PATH");
     const std::string folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
@@ -29,8 +29,7 @@ std::string T_FfmpegPipe::Find()
         if (colon == std::string::npos)
             colon = folders.size();
         // An empty entry of PATH means the current folder.
-        const std::string candidate =
-            colon > at ? folders.substr(at, colon - at) + "/ffmpeg" : std::string("./ffmpeg");
+        const std::string candidate = (colon > at ? folders.substr(at, colon - at) : std::string(".")) + "/" + program;
         struct stat info{};
         if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
             return candidate;
@@ -39,12 +38,14 @@ std::string T_FfmpegPipe::Find()
     return "";
 }
 
-bool T_FfmpegPipe::Start(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& logPath, std::string& error)
+bool T_ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& logPath, std::string& error)
 {
+    const std::string::size_type slash = program.rfind('/');
+    const std::string programName = slash == std::string::npos ? program : program.substr(slash + 1);
     if (child > 0)
     {
-        error = "ffmpeg is already running";
+        error = name + " is already running";
         return false;
     }
     int pipeEnds[2];
@@ -89,16 +90,17 @@ bool T_FfmpegPipe::Start(const std::string& program, const std::vector<std::stri
         error = "cannot start " + program + ": " + std::strerror(status);
         return false;
     }
+    name = programName;
     child = pid;
     input = pipeEnds[1];
     return true;
 }
 
-bool T_FfmpegPipe::Write(const void* data, std::size_t size, std::string& error)
+bool T_ChildProcess::Write(const void* data, std::size_t size, std::string& error)
 {
     if (input < 0)
     {
-        error = "ffmpeg is not running";
+        error = (name.empty() ? std::string("the program") : name) + " is not running";
         return false;
     }
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -109,7 +111,7 @@ bool T_FfmpegPipe::Write(const void* data, std::size_t size, std::string& error)
         {
             if (errno == EINTR)
                 continue;
-            error = errno == EPIPE ? std::string("ffmpeg stopped reading") : std::string(std::strerror(errno));
+            error = errno == EPIPE ? name + " stopped reading" : std::string(std::strerror(errno));
             return false;
         }
         bytes += done;
@@ -118,7 +120,7 @@ bool T_FfmpegPipe::Write(const void* data, std::size_t size, std::string& error)
     return true;
 }
 
-bool T_FfmpegPipe::Finish(std::string& error)
+bool T_ChildProcess::Finish(std::string& error)
 {
     if (input >= 0)
     {
@@ -135,12 +137,12 @@ bool T_FfmpegPipe::Finish(std::string& error)
     child = -1;
     if (done < 0)
     {
-        error = std::string("cannot wait for ffmpeg: ") + std::strerror(errno);
+        error = "cannot wait for " + name + ": " + std::strerror(errno);
         return false;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
-    error = WIFEXITED(status) ? "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status))
-                              : "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status));
+    error = WIFEXITED(status) ? name + " failed with exit status " + std::to_string(WEXITSTATUS(status))
+                              : name + " was ended by signal " + std::to_string(WTERMSIG(status));
     return false;
 }

@@ -1,0 +1,13 @@
+#include "demo/StartMusic.h"
+
+#include "vexlar3d/sound/T_ISoundSystem.h"
+
+void StartMusic(const std::string& name, double startSeconds)
+{
+    if (g_soundSystem == nullptr)
+        return;
+    g_soundSystem->OpenStream(name);
+    g_soundSystem->PlayStream(name);
+    if (startSeconds > 0.0)
+        g_soundSystem->SeekStream(name, startSeconds);
+}
