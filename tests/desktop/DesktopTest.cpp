@@ -205,20 +205,18 @@ Coarse Reduce(const Image& image, const Rect& area)
 // Normalised cross-correlation: 1 for the same picture at any brightness.
 double Correlation(const std::vector<double>& a, const std::vector<double>& b)
 {
-    double ma = 0.0, mb = 0.0;
+    const double n = static_cast<double>(a.size());
+    double sa = 0.0, sb = 0.0, ab = 0.0, aa = 0.0, bb = 0.0;
     for (std::size_t i = 0; i < a.size(); ++i)
     {
-        ma += a[i] / static_cast<double>(a.size());
-        mb += b[i] / static_cast<double>(b.size());
+        sa += a[i];
+        sb += b[i];
+        ab += a[i] * b[i];
+        aa += a[i] * a[i];
+        bb += b[i] * b[i];
     }
-    double ab = 0.0, aa = 0.0, bb = 0.0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-    {
-        ab += (a[i] - ma) * (b[i] - mb);
-        aa += (a[i] - ma) * (a[i] - ma);
-        bb += (b[i] - mb) * (b[i] - mb);
-    }
-    return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
+    const double spread = (aa - sa * sa / n) * (bb - sb * sb / n);
+    return spread > 0.0 ? (ab - sa * sb / n) / std::sqrt(spread) : 0.0;
 }
 
 // Everything wrong with the screen: the picture must fill `picture` whole
@@ -227,37 +225,30 @@ double Correlation(const std::vector<double>& a, const std::vector<double>& b)
 // must be black. Empty when all is right.
 std::string Judge(const Image& screen, const Rect& picture, const Rect& owned, const std::vector<Coarse>& frames)
 {
-    std::ostringstream problems;
+    const int edgeRows = std::max(2, picture.height / 100);
+    const Rect edge{picture.x, picture.y + picture.height - edgeRows, picture.width, edgeRows};
     long lit = 0;
+    double bottom = 0.0;
     for (int y = owned.y; y < owned.y + owned.height; ++y)
         for (int x = owned.x; x < owned.x + owned.width; ++x)
         {
             const unsigned char* p = screen.At(x, y);
             lit += !picture.Contains(x, y) && std::max({p[0], p[1], p[2]}) > 8;
+            if (edge.Contains(x, y))
+                bottom += (p[0] + p[1] + p[2]) / (static_cast<double>(edge.width) * edge.height);
         }
+    std::ostringstream problems;
     if (lit > 0)
         problems << lit << " pixels lit outside the picture; ";
-
-    const Coarse shown = Reduce(screen, picture);
-    const Rect edge{picture.x, picture.y + picture.height - std::max(2, picture.height / 100), picture.width,
-                    std::max(2, picture.height / 100)};
-    double bottom = 0.0;
-    for (int y = edge.y; y < edge.y + edge.height; ++y)
-        for (int x = edge.x; x < edge.x + edge.width; ++x)
-            bottom += (screen.At(x, y)[0] + screen.At(x, y)[1] + screen.At(x, y)[2]) /
-                      (static_cast<double>(edge.width) * edge.height);
     if (bottom < 60.0)
         problems << "the bottom edge is dark (" << bottom << "); ";
 
-    const Coarse* best = nullptr;
-    double match = -1.0;
+    const Coarse shown = Reduce(screen, picture);
+    const Coarse* best = &frames.front();
     for (const Coarse& frame : frames)
-        if (const double c = Correlation(shown.grid, frame.grid); c > match)
-        {
-            match = c;
+        if (Correlation(shown.grid, frame.grid) > Correlation(shown.grid, best->grid))
             best = &frame;
-        }
-    if (match < 0.8)
+    if (const double match = Correlation(shown.grid, best->grid); match < 0.8)
         problems << "no read-back frame matches (best " << match << "); ";
     else if (std::abs(shown.greenPerRed - best->greenPerRed) > 0.1)
         problems << "green per red " << shown.greenPerRed << ", read back " << best->greenPerRed << "; ";
