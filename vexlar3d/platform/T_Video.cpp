@@ -218,7 +218,7 @@ void T_Video::GetClientSize(T_NativeWindow* nativeWindow, int& width, int& heigh
             return;
         }
     }
-    SDL_GetWindowSizeInPixels(window, &width, &height);
+    SDL_GL_GetDrawableSize(window, &width, &height);
 }
 
 bool T_Video::GetScreenSize(T_NativeWindow* nativeWindow, int& width, int& height)

@@ -54,7 +54,8 @@ public:
 
     // The client area in pixels as the window system has it. On X11 the X
     // server is asked: SDL keeps the size it asked for (the desktop's, for
-    // full screen) even when no window manager granted it.
+    // full screen) even when no window manager granted it. Elsewhere SDL's
+    // drawable size (pixels, also on high-density screens).
     static void GetClientSize(T_NativeWindow* window, int& width, int& height);
     // The size in pixels of the mode the window's display runs now; false
     // when there is none.
