@@ -248,8 +248,8 @@ void T_Video::AwaitClientSize(T_NativeWindow* nativeWindow, int width, int heigh
     while ((gotWidth != width || gotHeight != height) && SDL_GetTicks64() < end)
     {
         SDL_Delay(10);
-        // Elsewhere the size arrives as a message: take it in (it stays
-        // queued for the window).
+        // Some systems tell SDL a new size only through the event queue:
+        // pump it (the messages stay queued for the window).
         SDL_PumpEvents();
         GetClientSize(nativeWindow, gotWidth, gotHeight);
     }
