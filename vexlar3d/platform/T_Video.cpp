@@ -204,12 +204,8 @@ void T_Video::GetClientSize(T_NativeWindow* nativeWindow, int& width, int& heigh
     if (GetX11Window(window, display, x11Window))
     {
         Window root = 0;
-        int x = 0;
-        int y = 0;
-        unsigned w = 0;
-        unsigned h = 0;
-        unsigned border = 0;
-        unsigned depth = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
         if (XGetGeometry(display, x11Window, &root, &x, &y, &w, &h, &border, &depth) != 0 && w <= 65535 &&
             h <= 65535)
         {
