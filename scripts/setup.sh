@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip default-jdk-headless python3 imagemagick libjpeg-turbo-progs sox libsox-fmt-all opus-tools
   apitrace assimp-utils
+  libx11-dev xvfb openbox xdotool x11-apps x11-utils
 )
 if [[ "${VEXLAR_WITH_FFMPEG:-0}" == 1 ]]; then packages+=(ffmpeg); fi
 

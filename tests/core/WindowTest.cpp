@@ -77,22 +77,34 @@ TEST_F(WindowTest, WindowedClientAreaIsTheConfiguredSizeWithAnOpenGLFrameBuffer)
     EXPECT_EQ(g_window, nullptr);
 }
 
+// The picture follows the drawable obtained, not the size SDL gives the
+// window: off screen the drawable keeps the 640x480 it was made with while
+// SDL says the full-screen window has the desktop's size.
 TEST_F(WindowTest, FullScreenWithoutTheModeTakesTheDesktopAndRestoresTheCursor)
 {
-    LogCapture log;
     {
         T_Window window(true);
         PinGlDriverModules();
         ASSERT_NE(window.GetHandle(), nullptr);
+        T_GfxServer server;
+        ASSERT_TRUE(server.Init(window.GetHandle()));
+        LogCapture log;
         window.Show();
+        // The off-screen display has no 640x480 mode to switch to; the
+        // window has the whole (virtual) screen.
+        EXPECT_EQ(log.Since(), "    Display mode 640x480x32 at 60 Hz not available, using a full-screen window at "
+                               "the desktop mode\n");
         EXPECT_EQ(SDL_GetWindowFlags(Sdl(window.GetHandle())) & SDL_WINDOW_FULLSCREEN_DESKTOP,
                   static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+        int w = 0, h = 0;
+        T_Video::GetClientSize(window.GetHandle(), w, h);
+        EXPECT_GT(w * h, 640 * 480);
+        server.BeginFrame();
+        EXPECT_EQ(server.GetPicture(), (T_GfxServer::Rect{0, 0, 640, 480}));
+        server.Shutdown();
     }
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-    // The off-screen display has no 640x480 mode to switch to.
-    EXPECT_EQ(log.Since(),
-              "    Display mode 640x480x32 at 60 Hz not available, using a full-screen window at the desktop mode\n");
 }
 
 TEST_F(WindowTest, KeyMessagesSetAndClearTheKeyStateByVirtualKeyCode)

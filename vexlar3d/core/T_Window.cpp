@@ -58,7 +58,8 @@ void T_Window::Show()
         return;
 
     DisplayMode wanted{g_config.width, g_config.height, g_config.colorBits, g_config.refreshRate};
-    switch (T_Video::EnterFullscreen(handle, wanted))
+    const T_Video::FullscreenResult result = T_Video::EnterFullscreen(handle, wanted);
+    switch (result)
     {
     case T_Video::FullscreenResult::ModeSwitched:
         VEXLAR_LOG("    Display mode switched to " << wanted.width << "x" << wanted.height << "x"
@@ -73,8 +74,27 @@ void T_Window::Show()
         VEXLAR_LOG("    Full screen refused, staying in a window\n");
         break;
     }
+    if (result != T_Video::FullscreenResult::Failed)
+        ReportPartialScreen();
     T_Video::ShowCursor(false);
     cursorHidden = true;
+}
+
+void T_Window::ReportPartialScreen()
+{
+    // A window manager grants full screen a moment after the request; with
+    // none (or one that ignores the request) the window keeps its size. The
+    // picture is fitted into whatever the window got.
+    int screenWidth = 0;
+    int screenHeight = 0;
+    if (!T_Video::GetScreenSize(handle, screenWidth, screenHeight))
+        return;
+    int width = 0;
+    int height = 0;
+    T_Video::AwaitClientSize(handle, screenWidth, screenHeight, fullscreenGrantMilliseconds, width, height);
+    if (width < screenWidth || height < screenHeight)
+        VEXLAR_LOG("    The full-screen window got " << width << "x" << height << ", not the whole " << screenWidth
+                                                     << "x" << screenHeight << " screen\n");
 }
 
 void T_Window::HandleMessage(const T_Message& message)

@@ -7,7 +7,9 @@ struct T_NativeWindow;
 // a client area of the configured size, created hidden with an OpenGL
 // frame buffer (the driver makes its context on it). Its message handler
 // turns key messages into keyState, size changes into a viewport refresh
-// and a close request into the quit message.
+// and a close request into the quit message. A full-screen window need not
+// get the whole screen (an X server without a window manager leaves it at its
+// size); the log then says what it got.
 class T_Window
 {
 public:
@@ -30,6 +32,12 @@ public:
     static constexpr const char* title = "Vexlar 3D engine";
 
 private:
+    // Logs the size a full-screen window got when it is not the whole screen.
+    void ReportPartialScreen();
+
+    // How long a window manager may take to grant full screen.
+    static constexpr int fullscreenGrantMilliseconds = 1000;
+
     bool cursorHidden = false;
 };
 

@@ -18,8 +18,11 @@ class T_ShaderLayer;
 //
 // The picture has the configured size (g_config.width x height). When the
 // drawable is another size (a resized window, a screen that kept its mode, a
-// high-density screen) the picture is scaled into it with its aspect kept and
-// black bars around it; viewports stay fractions of the picture.
+// full-screen window that did not get the whole screen, a high-density
+// screen) the picture is scaled into it with its aspect kept and black bars
+// around it; viewports stay fractions of the picture. The drawable's size is
+// the one the window system gave, read at Init, at every frame and at every
+// size message, never the size that was asked for.
 //
 // Until Init has succeeded (and after Shutdown) every drawing operation does
 // nothing, so a failed start-up cannot reach OpenGL without a context.
@@ -83,8 +86,8 @@ public:
     void Translate(float x, float y, float z) override;
     // Called when the window's size changed (to width x height): re-reads
     // the drawable's size in pixels from the context (the given size is used
-    // only when it reports none), re-fits the picture, re-applies the current viewport,
-    // then clears colour and depth.
+    // only when it reports none), re-fits the picture, re-applies the current
+    // viewport, then clears colour and depth.
     void ClearViewport(std::int32_t width, std::int32_t height) override;
     // Reads the picture into the image (scaled to the image's size when the
     // picture has another size).

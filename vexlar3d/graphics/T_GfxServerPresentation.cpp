@@ -22,9 +22,10 @@ T_GfxServer::Rect T_GfxServer::FitPicture(std::int32_t drawableWidth, std::int32
 
 bool T_GfxServer::RefreshPicture(std::int32_t givenWidth, std::int32_t givenHeight)
 {
-    // The drawable's pixels as the context reports them come first: a
+    // The drawable's pixels as the context finds them come first: a
     // size-change message counts in screen units, which differ from pixels
-    // on high-density screens.
+    // on high-density screens, and may name a size the window was promised
+    // but never got (full screen that no window manager granted).
     std::int32_t width = 0;
     std::int32_t height = 0;
     driver->context.GetDrawableSize(width, height);

@@ -1,9 +1,13 @@
 #include "vexlar3d/platform/T_GlContext.h"
 
+#include "vexlar3d/platform/T_Video.h"
+
 #include <SDL.h>
 
 #include <EGL/egl.h>
 #include <GL/glx.h>
+
+#include <cstring>
 
 namespace
 {
@@ -71,8 +75,27 @@ void T_GlContext::GetDrawableSize(int& width, int& height) const
 {
     width = 0;
     height = 0;
-    if (window != nullptr)
-        SDL_GL_GetDrawableSize(Sdl(window), &width, &height);
+    if (window == nullptr)
+        return;
+    // Off screen the drawable is an EGL pbuffer of the window's first size;
+    // SDL changes only its note of the window's size.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (context != nullptr && driver != nullptr && std::strcmp(driver, "offscreen") == 0 &&
+        SDL_GL_GetCurrentContext() == context && eglGetCurrentContext() != EGL_NO_CONTEXT)
+    {
+        EGLint w = 0;
+        EGLint h = 0;
+        EGLDisplay display = eglGetCurrentDisplay();
+        EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+        if (surface != EGL_NO_SURFACE && eglQuerySurface(display, surface, EGL_WIDTH, &w) == EGL_TRUE &&
+            eglQuerySurface(display, surface, EGL_HEIGHT, &h) == EGL_TRUE && w > 0 && h > 0)
+        {
+            width = w;
+            height = h;
+            return;
+        }
+    }
+    T_Video::GetClientSize(window, width, height);
 }
 
 void* T_GlContext::GetProcAddress(const char* name)

@@ -38,8 +38,11 @@ public:
     void Delete();
     // Shows the back buffer.
     void Swap();
-    // The drawable in pixels (differs from the window's size on high-density
-    // screens); 0 x 0 without a window.
+    // The drawable in pixels as it really is, which may differ from the size
+    // SDL gives the window: on high-density screens, on an X server whose
+    // window manager did not grant full screen, and off screen, where the
+    // drawable keeps the size the window was created with. 0 x 0 without a
+    // window.
     void GetDrawableSize(int& width, int& height) const;
 
     // The address of an OpenGL function by name (null when not exported).

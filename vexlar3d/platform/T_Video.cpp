@@ -1,6 +1,7 @@
 #include "vexlar3d/platform/T_Video.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <stdlib.h>
 
@@ -9,6 +10,40 @@ namespace
 SDL_Window* Sdl(T_NativeWindow* window)
 {
     return reinterpret_cast<SDL_Window*>(window);
+}
+
+// The X server and window beneath an SDL window; false for other systems.
+bool GetX11Window(SDL_Window* window, Display*& display, Window& x11Window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
+        info.info.x11.display == nullptr)
+        return false;
+    display = info.info.x11.display;
+    x11Window = info.info.x11.window;
+    return true;
+}
+
+// True when a window manager runs on the X server: it names its check
+// window on the root window (the convention of freedesktop.org window
+// managers).
+bool HasWindowManager(Display* display)
+{
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
+                                          &format, &count, &after, &data) == Success &&
+                       type == XA_WINDOW && format == 32 && count == 1;
+    if (data != nullptr)
+        XFree(data);
+    return found;
 }
 } // namespace
 
@@ -162,8 +197,58 @@ void T_Video::GetClientSize(T_NativeWindow* nativeWindow, int& width, int& heigh
 {
     SDL_Window* window = Sdl(nativeWindow);
     width = height = 0;
-    if (window != nullptr)
-        SDL_GetWindowSize(window, &width, &height);
+    if (window == nullptr)
+        return;
+    Display* display = nullptr;
+    Window x11Window = 0;
+    if (GetX11Window(window, display, x11Window))
+    {
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        if (XGetGeometry(display, x11Window, &root, &x, &y, &w, &h, &border, &depth) != 0 && w <= 65535 &&
+            h <= 65535)
+        {
+            width = static_cast<int>(w);
+            height = static_cast<int>(h);
+            return;
+        }
+    }
+    SDL_GL_GetDrawableSize(window, &width, &height);
+}
+
+bool T_Video::GetScreenSize(T_NativeWindow* nativeWindow, int& width, int& height)
+{
+    SDL_Window* window = Sdl(nativeWindow);
+    width = height = 0;
+    if (window == nullptr)
+        return false;
+    const int display = SDL_GetWindowDisplayIndex(window);
+    SDL_DisplayMode mode{};
+    if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) != 0 || mode.w <= 0 || mode.h <= 0)
+        return false;
+    width = mode.w;
+    height = mode.h;
+    return true;
+}
+
+void T_Video::AwaitClientSize(T_NativeWindow* nativeWindow, int width, int height, int milliseconds, int& gotWidth,
+                              int& gotHeight)
+{
+    GetClientSize(nativeWindow, gotWidth, gotHeight);
+    Display* display = nullptr;
+    Window x11Window = 0;
+    if (GetX11Window(Sdl(nativeWindow), display, x11Window) && !HasWindowManager(display))
+        return;
+    const Uint64 end = SDL_GetTicks64() + static_cast<Uint64>(milliseconds > 0 ? milliseconds : 0);
+    while ((gotWidth != width || gotHeight != height) && SDL_GetTicks64() < end)
+    {
+        SDL_Delay(10);
+        // Some systems tell SDL a new size only through the event queue:
+        // pump it (the messages stay queued for the window).
+        SDL_PumpEvents();
+        GetClientSize(nativeWindow, gotWidth, gotHeight);
+    }
 }
 
 unsigned T_Video::WindowId(T_NativeWindow* nativeWindow)

@@ -52,6 +52,19 @@ public:
     static void ShowCursor(bool show);
     static void SuppressScreenSaver(bool suppress);
 
+    // The client area in pixels as the window system has it. On X11 the X
+    // server is asked: SDL keeps the size it asked for (the desktop's, for
+    // full screen) even when no window manager granted it. Elsewhere SDL's
+    // drawable size (pixels, also on high-density screens).
     static void GetClientSize(T_NativeWindow* window, int& width, int& height);
+    // The size in pixels of the mode the window's display runs now; false
+    // when there is none.
+    static bool GetScreenSize(T_NativeWindow* window, int& width, int& height);
+    // Waits up to `milliseconds` for the client area to become width x
+    // height, as a window manager that grants a request makes it a moment
+    // later; does not wait on an X server that has no window manager. Gives
+    // back the client size it has then.
+    static void AwaitClientSize(T_NativeWindow* window, int width, int height, int milliseconds, int& gotWidth,
+                                int& gotHeight);
     static unsigned WindowId(T_NativeWindow* window);
 };

@@ -26,3 +26,7 @@ target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)
 set(OpenGL_GL_PREFERENCE GLVND)
 find_package(OpenGL REQUIRED COMPONENTS EGL GLX)
 target_link_libraries(vexlar3d PUBLIC OpenGL::EGL OpenGL::GLX)
+
+# Xlib: the size an X window really has, and whether a window manager runs.
+find_package(X11 REQUIRED)
+target_link_libraries(vexlar3d PUBLIC X11::X11)
