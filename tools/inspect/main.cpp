@@ -37,7 +37,11 @@ const CommandEntry commands[] = {
      "runs a texture generator (the fire on image NAME, noise or plasma on an empty WxH texture) and writes the "
      "W x H x 4 pixel bytes after each Update(time), one block after another",
      CmdTexgen},
-    {"check", "", "loads what start-up loads and lists every problem to fix before release (exit 1 if any)", CmdCheck},
+    {"check", "[--shaders A,B] [--textures A,B] [--music NAME] [--length SECONDS]",
+     "loads what start-up loads and lists every problem to fix before release (exit 1 if any); the options name "
+     "what the demo needs: the shaders its effects draw with, the textures its generators animate, its music, "
+     "its timeline's length (without any of them, the Vexlar fire demo's)",
+     CmdCheck},
     {"sound", "NAME [--wav FILE] [--spectrum T1,T2,...]",
      "decodes NAME as the engine does: format, channels, sample rate and length; --wav writes the engine's "
      "48 kHz stereo render as WAV, --spectrum prints the strongest spectrum bins at each time (seconds)",
