@@ -30,6 +30,18 @@ endif()
 CMAKE
 cmake -S version -B version/build -DCMAKE_PREFIX_PATH="$work/prefix" >version.log || fail "version check: see version.log"
 
+# Every engine name the guide uses (classes, globals, macros, functions,
+# members in mixed case) is declared in the installed headers, in the example or in the
+# guide's own code.
+guide=$source/docs/writing-a-demo.md
+missing=""
+for name in $(grep -oE '\b(T_|g_|VEXLAR_)[A-Za-z0-9_]+|\b[A-Z][A-Za-z0-9]+(\(|::)|::[A-Z][A-Za-z0-9]+|`[a-zA-Z]+[A-Z][A-Za-z0-9]*`' \
+              "$guide" | tr -d '(:`' | sort -u); do
+  grep -rqw -- "$name" prefix/include "$source/examples/hello-demo" || grep -qw -- "class $name" "$guide" ||
+    missing+=" $name"
+done
+[[ -z $missing ]] || fail "the guide names what nothing declares:$missing"
+
 # The example, from its own folder, seeing only the installed engine.
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
