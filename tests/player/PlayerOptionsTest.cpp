@@ -20,7 +20,7 @@ struct DemoOptions : T_PlayerOptions
 };
 } // namespace
 
-TEST(DemoOptions, WindowedAndSizeInBothSpellings)
+TEST(PlayerOptions, WindowedAndSizeInBothSpellings)
 {
     DemoOptions none; // no arguments: the shipped configuration
     ASSERT_EQ(none.Parse({}), Outcome::Run);
@@ -43,7 +43,7 @@ TEST(DemoOptions, WindowedAndSizeInBothSpellings)
     EXPECT_EQ(b.height, 1080);
 }
 
-TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
+TEST(PlayerOptions, BadCommandLinesAreErrorsWithAReason)
 {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"--bogus"}, {"demo.txt"}, {"--windowed=yes"}, {"--demo", "plasma"}, {"--bench=1"},
@@ -73,7 +73,7 @@ TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
     EXPECT_EQ(three.error, "invalid demo 'd' (expected a, b or c)");
 }
 
-TEST(DemoOptions, DrawOptionAndHelp)
+TEST(PlayerOptions, DrawOptionAndHelp)
 {
     DemoOptions options;
     EXPECT_EQ(options.Parse({"--draw", "immediate"}), Outcome::Run);
@@ -94,7 +94,7 @@ TEST(DemoOptions, DrawOptionAndHelp)
     EXPECT_EQ(help.Usage("vexlar"), ReadFile(VEXLAR_SOURCE_DIR "/tests/player/golden/usage.txt"));
     const std::string three = T_PlayerOptions("three", {{"a", "first"}, {"b", ""}, {"c", "last"}}).Usage("x");
     EXPECT_NE(three.find("Plays three; Escape"), std::string::npos);
-    EXPECT_NE(three.find("play: a (the default, first),\n                    b,\n"
+    EXPECT_NE(three.find("play: a (the default, first),\n                    b\n"
                          "                    or c (last)\n  --start"),
               std::string::npos)
         << three;
@@ -102,7 +102,7 @@ TEST(DemoOptions, DrawOptionAndHelp)
               std::string::npos);
 }
 
-TEST(DemoOptions, OfflineRunsRatesAndStart)
+TEST(PlayerOptions, OfflineRunsRatesAndStart)
 {
     DemoOptions capture;
     ASSERT_EQ(capture.Parse({"--capture", "shots", "--fps=60000/1001", "--start", "12.5"}), Outcome::Run) << capture.error;

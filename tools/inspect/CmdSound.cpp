@@ -139,8 +139,8 @@ int CmdSound(InspectContext& context, const std::vector<std::string>& args)
         return 1;
     }
 
-    // Block by block until the stream has ended, each block cut short where
-    // a spectrum is due.
+    // Block by block until the stream has ended (or, without a WAV file, the
+    // last spectrum is taken), each block cut short where a spectrum is due.
     std::vector<Spectrum*> due;
     for (Spectrum& spectrum : spectra)
         due.push_back(&spectrum);
@@ -148,7 +148,7 @@ int CmdSound(InspectContext& context, const std::vector<std::string>& args)
     std::size_t next = 0;
     std::vector<std::int16_t> block(2 * static_cast<std::size_t>(T_AudioMixer::blockFrames));
     std::int64_t rendered = 0;
-    while (!stream->second->handle->HasEnded() && rendered < maxFrames)
+    while (!stream->second->handle->HasEnded() && rendered < maxFrames && (wav.IsOpen() || next < due.size()))
     {
         for (; next < due.size() && due[next]->frame == rendered; ++next)
         {
