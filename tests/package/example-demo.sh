@@ -2,33 +2,46 @@
 # example-demo.sh BUILD_DIR SOURCE_DIR WORK_DIR: installs the engine built in
 # BUILD_DIR into WORK_DIR/prefix, builds examples/hello-demo against that
 # prefix in WORK_DIR/hello and runs it headless: a benchmark, a capture whose
-# frames must show the effect and change with time, and the data tools.
+# frames must show the effect and change with time, and the installed data
+# tools. A smaller consumer checks the package's version and data embedding,
+# and the guide's engine names are checked against the installed headers.
 set -euo pipefail
 build=$1 source=$2 work=$3
 fail() { echo "FAILED: $*" >&2; exit 1; }
 rm -rf "$work" && mkdir -p "$work" && cd "$work"
 
-cmake --install "$build" --prefix "$work/prefix" >install.log
-for file in include/vexlar3d/player/T_Player.h include/vexlar3d/core/T_Vexlar.h lib/libvexlar3d.a \
-            lib/cmake/Vexlar3D/Vexlar3DConfigVersion.cmake lib/cmake/Vexlar3D/VexlarEmbed.cmake \
-            bin/vexlar-inspect bin/vexlar-pack; do
-  [[ -e prefix/$file ]] || fail "the install lacks $file"
-done
+cmake --install "$build" --prefix "$work/prefix" >install.log || fail "install: see install.log"
 
-# The package's version: 2.0.0, and a request for version 3 is refused.
-mkdir version && cat >version/CMakeLists.txt <<'CMAKE'
+# A small consumer: the package's version is 2.0.0 and a request for 3 is
+# refused; vexlar_embed_files links a file that the engine then opens.
+mkdir consumer && echo "embedded bytes" >consumer/greeting.txt
+cat >consumer/CMakeLists.txt <<'CMAKE'
 cmake_minimum_required(VERSION 3.20)
-project(version LANGUAGES CXX)
+project(consumer LANGUAGES CXX)
 find_package(Vexlar3D 3 CONFIG QUIET)
 if(Vexlar3D_FOUND)
   message(FATAL_ERROR "version 3 accepted")
 endif()
 find_package(Vexlar3D 2.0 CONFIG REQUIRED)
-if(NOT Vexlar3D_VERSION STREQUAL "2.0.0" OR NOT TARGET Vexlar3D::vexlar3d)
+if(NOT Vexlar3D_VERSION STREQUAL "2.0.0")
   message(FATAL_ERROR "found ${Vexlar3D_VERSION}")
 endif()
+add_executable(embed main.cpp)
+target_link_libraries(embed PRIVATE Vexlar3D::vexlar3d)
+vexlar_embed_files(embed NAME greeting FILE greeting.txt)
 CMAKE
-cmake -S version -B version/build -DCMAKE_PREFIX_PATH="$work/prefix" >version.log || fail "version check: see version.log"
+cat >consumer/main.cpp <<'CPP'
+#include "vexlar3d/resources/T_ResourceFile.h"
+#include <cstdio>
+int main()
+{
+    T_ResourceFile file;
+    return file.Open("greeting") && std::fwrite(file.GetData(), 1, file.GetSize(), stdout) == file.GetSize() ? 0 : 1;
+}
+CPP
+{ cmake -S consumer -B consumer/build -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" && cmake --build consumer/build; } \
+  >consumer.log 2>&1 || fail "consumer: see consumer.log"
+[[ $(cd consumer && build/embed) == "embedded bytes" ]] || fail "the embedded file does not read back"
 
 # Every engine name the guide uses (classes, globals, macros, functions,
 # members in mixed case) is declared in the installed headers, in the example or in the

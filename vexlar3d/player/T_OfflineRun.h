@@ -12,7 +12,7 @@
 
 class T_Texture;
 
-// The offline runs of the demo: the frame loop on the fixed-step clock with
+// The offline runs of a demo: the frame loop on the fixed-step clock with
 // hooks that, frame by frame, read the picture back and write it out
 // (--capture: PNG files; --video: raw pictures piped to ffmpeg) together with
 // the music mixed for exactly that frame's span of time, or (--bench) only
