@@ -1,6 +1,5 @@
 #include "demo/T_DemoScript.h"
 
-#include "demo/StartMusic.h"
 #include "demo/T_FadeQuad.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
@@ -10,7 +9,7 @@ T_DemoScript::T_DemoScript() : fire(std::string(fireTextureName))
 {
 }
 
-void T_DemoScript::Run(double startSeconds)
+void T_DemoScript::Build(double startSeconds)
 {
     // The full-screen fire: a 2 x 2 rectangle under an orthographic camera of
     // aspect 1 covers the whole viewport; one second of fade-in, five of

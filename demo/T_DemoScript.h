@@ -1,6 +1,7 @@
 #pragma once
 
 #include "demo/T_FireTexture.h"
+#include "vexlar3d/player/T_Timeline.h"
 
 #include <string>
 #include <vector>
@@ -8,11 +9,11 @@
 // The demo's content: places the effects on the timeline, lets the texture
 // manager drop the pixel copies of file-loaded images and starts the music.
 //
-// The entry point creates the script as a local object once the main system
-// exists; the script's constructor attaches the fire generator to
-// "fire.tga", so the generator lives until the entry point returns, after
-// the main system (and with it the texture and effect managers) is gone.
-class T_DemoScript
+// The player creates the script once the main system exists; the script's
+// constructor attaches the fire generator to "fire.tga", and the player
+// deletes the script after the main system (and with it the texture and
+// effect managers) is gone.
+class T_DemoScript final : public T_Timeline
 {
 public:
     static constexpr const char* musicName = "music.ogg";
@@ -33,7 +34,7 @@ public:
     // Builds the timeline, drops the pixel copies and opens and plays the
     // music, moved to `startSeconds` when that is above 0 (so that it plays
     // in step with a timeline started later).
-    void Run(double startSeconds = 0.0);
+    void Build(double startSeconds) override;
 
     T_FireTexture fire;
 };

@@ -1,6 +1,5 @@
 #include "demo/T_ShowcaseScript.h"
 
-#include "demo/StartMusic.h"
 #include "demo/T_DemoScript.h"
 #include "demo/T_FadeQuad.h"
 #include "demo/T_FireTexture.h"
@@ -60,7 +59,7 @@ void T_ShowcaseScript::Place(T_Effect* effect, const std::string& sceneName)
     delete effect;
 }
 
-void T_ShowcaseScript::Run(double startSeconds)
+void T_ShowcaseScript::Build(double startSeconds)
 {
     // The generators take over their textures while the images are still in
     // memory.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/player/T_Timeline.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,11 +22,11 @@ class T_PlasmaTexture;
 //  60 - 77 s  "fire"       the full-screen fire, fading out with the music
 //   0 - 77 s  "fades", then "grain" over everything
 //
-// Like the demo script it runs once, after the main system exists and before
-// the timer is reset ("vexlar --demo showcase"). The object owns the texture
-// generators and must outlive the main system (keep it in the entry point's
-// frame, as the demo script's fire generator).
-class T_ShowcaseScript
+// Like the demo script it is built once, after the main system exists and
+// before the timer is reset ("vexlar --demo showcase"). The object owns the
+// texture generators and must outlive the main system (the player deletes it
+// after the main system).
+class T_ShowcaseScript final : public T_Timeline
 {
 public:
     struct Scene
@@ -36,13 +38,13 @@ public:
     };
 
     T_ShowcaseScript();
-    ~T_ShowcaseScript();
+    ~T_ShowcaseScript() override;
     T_ShowcaseScript(const T_ShowcaseScript&) = delete;
     T_ShowcaseScript& operator=(const T_ShowcaseScript&) = delete;
 
     // Builds the timeline, drops the pixel copies of file-loaded textures and
     // opens and plays the music, moved to `startSeconds` when that is above 0.
-    void Run(double startSeconds = 0.0);
+    void Build(double startSeconds) override;
 
     // The scenes in timeline order with their spans and order keys.
     static const std::vector<Scene>& Timeline();

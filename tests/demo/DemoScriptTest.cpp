@@ -23,7 +23,7 @@ TEST(DemoScript, BuildsTheTimelineKeepsTheFirePixelsAndStartsTheMusic)
         EXPECT_TRUE(script.fire.IsAttached());
         EXPECT_EQ(fire->kind, T_Texture::Dynamic);
         EXPECT_EQ(fire->generator, &script.fire);
-        script.Run();
+        script.Build(0.0);
 
         // FreePixelCopies dropped the font's copy, not the fire's.
         EXPECT_EQ(font->pixels, nullptr);

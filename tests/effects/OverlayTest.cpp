@@ -180,7 +180,7 @@ TEST_F(OverlayTest, ShowcaseTimelineAndFades)
     gfx.draws.clear();
     T_EffectManager manager(64);
     T_ShowcaseScript script;
-    script.Run();
+    script.Build(0.0);
     EXPECT_EQ(manager.GetEndTime(), T_ShowcaseScript::length);
     const std::vector<std::string> placed = {"wavegrid", "metaballs", "noise", "propeller", "fire", "fades", "grain"};
     EXPECT_EQ(script.placed, placed);

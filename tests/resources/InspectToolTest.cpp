@@ -68,7 +68,9 @@ TEST(InspectTool, UsageAndMissingRoot)
     EXPECT_EQ(Inspect("which --help").status, 0);
 
     for (const char* bad : {"", "which", "which a b", "ls extra", "frobnicate", "--data", "--data= ls", "--verbose ls",
-                            "cat"})
+                            "cat", "check extra", "check --shaders a,,b", "check --length -1", "check --music",
+                            "sound", "sound --wav x.wav", "sound a --spectrum 1,x", "sound a --spectrum -1",
+                            "sound a --bogus 1", "sound a --wav"})
     {
         r = Inspect(bad, root);
         EXPECT_EQ(r.status, 2) << bad;

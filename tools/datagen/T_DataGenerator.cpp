@@ -10,7 +10,7 @@
 #include "T_TextureArt.h"
 #include "T_TgaWriter.h"
 #include "T_VorbisEncoder.h"
-#include "T_ZipWriter.h"
+#include "tools/zip/T_ZipWriter.h"
 
 #include <cstdio>
 #include <filesystem>

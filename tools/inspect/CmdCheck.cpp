@@ -1,6 +1,9 @@
-// vexlar-inspect check: loads what the demo's start-up loads and lists every
+// vexlar-inspect check [--shaders A,B] [--textures A,B] [--music NAME]
+// [--length SECONDS]: loads what a demo's start-up loads and lists every
 // problem a demo author must fix before release; exit status 1 when there is
-// any.
+// any. The options name what the demo itself needs (the shaders its effects
+// draw with, the textures its generators animate, its music, its timeline's
+// length); without any of them, the Vexlar fire demo's.
 #include "InspectCommands.h"
 
 #include "demo/T_DemoScript.h"
@@ -24,6 +27,57 @@ namespace
 constexpr const char* listName = "shaderlist.txt";
 constexpr const char* fontScript = "default_font";
 constexpr std::int32_t checkRate = 48000;
+const char* const synopsis = "[--data DIR] check [--shaders A,B] [--textures A,B] [--music NAME] [--length SECONDS]";
+
+// What the demo needs beyond the shader list.
+struct Needs
+{
+    std::vector<std::string> shaders;
+    std::vector<std::string> textures;
+    std::string music;  // "" when there is none to check
+    double length = 0.0; // the timeline's end, 0 when not known
+};
+
+// "a,b,c": names separated by commas, none of them empty.
+bool SplitNames(const std::string& text, std::vector<std::string>& names)
+{
+    std::size_t at = 0;
+    while (true)
+    {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        if (comma == at)
+            return false;
+        names.push_back(text.substr(at, comma - at));
+        if (comma == text.size())
+            return true;
+        at = comma + 1;
+    }
+}
+
+// The needs from the options (-1 to go on, else the exit status).
+int ReadNeeds(const std::vector<std::string>& args, Needs& needs)
+{
+    std::map<std::string, std::string> options = {
+        {"--shaders", ""}, {"--textures", ""}, {"--music", ""}, {"--length", ""}};
+    if (const int status = ReadOptions(args, 0, synopsis, options); status >= 0)
+        return status;
+    if (args.empty())
+    {
+        needs = {T_DemoScript::ShaderNames(), T_DemoScript::TextureNames(), T_DemoScript::musicName,
+                 T_DemoScript::fireEnd};
+        return -1;
+    }
+    if ((!options["--shaders"].empty() && !SplitNames(options["--shaders"], needs.shaders)) ||
+        (!options["--textures"].empty() && !SplitNames(options["--textures"], needs.textures)))
+        return UsageError(synopsis, "--shaders and --textures want names separated by commas");
+    needs.music = options["--music"];
+    std::vector<double> length;
+    if (!options["--length"].empty() && (!ParseTimes(options["--length"], length) || length.size() != 1 ||
+                                         length[0] <= 0.0))
+        return UsageError(synopsis, "--length wants the timeline's length in seconds");
+    needs.length = length.empty() ? 0.0 : length[0];
+    return -1;
+}
 
 // Stands in for the texture manager while the scripts load, passing every
 // call on and noting each texture that comes back as the default one.
@@ -126,8 +180,9 @@ std::string CheckMusic(T_FileSystem& fileSystem, const std::string& name, double
 
 int CmdCheck(InspectContext& context, const std::vector<std::string>& args)
 {
-    if (!args.empty())
-        return UsageError("[--data DIR] check", "unexpected argument " + args[0]);
+    Needs needs;
+    if (const int status = ReadNeeds(args, needs); status >= 0)
+        return status;
     std::vector<std::string> problems;
     if (!context.dataRootFound)
         problems.push_back("the data root " + context.dataRoot + " cannot be read");
@@ -163,10 +218,10 @@ int CmdCheck(InspectContext& context, const std::vector<std::string>& args)
                 shaderNames.push_back(shader->name);
         problems.insert(problems.end(), recorder.problems.begin(), recorder.problems.end());
 
-        for (const std::string& name : T_DemoScript::ShaderNames())
+        for (const std::string& name : needs.shaders)
             if (std::find(shaderNames.begin(), shaderNames.end(), name) == shaderNames.end())
                 problems.push_back("the demo script draws with the shader \"" + name + "\", which no script defines");
-        for (const std::string& name : T_DemoScript::TextureNames())
+        for (const std::string& name : needs.textures)
         {
             T_Texture* texture = nullptr;
             for (std::int32_t slot = 0; slot < textures.GetCapacity() && texture == nullptr; ++slot)
@@ -185,18 +240,18 @@ int CmdCheck(InspectContext& context, const std::vector<std::string>& args)
     }
 
     double seconds = 0.0;
-    const std::string music = CheckMusic(context.fileSystem, T_DemoScript::musicName, seconds);
+    const std::string music = needs.music.empty() ? "" : CheckMusic(context.fileSystem, needs.music, seconds);
     if (!music.empty())
-        problems.push_back(std::string("the music ") + T_DemoScript::musicName + " " + music);
+        problems.push_back("the music " + needs.music + " " + music);
 
     std::cout << "checked " << context.dataRoot << ": " << scripts.size() << " scripts, " << shaderNames.size()
               << " shaders, " << textures.GetCount() << " textures";
-    if (music.empty())
-        std::printf(", %s (%.1f s of sound)", T_DemoScript::musicName, seconds);
+    if (!needs.music.empty() && music.empty())
+        std::printf(", %s (%.1f s of sound)", needs.music.c_str(), seconds);
     std::cout << std::endl;
-    if (music.empty() && seconds < T_DemoScript::fireEnd)
+    if (!needs.music.empty() && music.empty() && seconds < needs.length)
         std::cout << "note: the music's sound ends at " << seconds << " s, before the timeline's end at "
-                  << T_DemoScript::fireEnd << " s\n";
+                  << needs.length << " s\n";
     for (const std::string& problem : problems)
         std::cout << "problem: " << problem << "\n";
     if (problems.empty())

@@ -8,8 +8,6 @@
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/resources/T_TextureManager.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -18,26 +16,6 @@
 namespace
 {
 const char* const synopsis = "[--data DIR] texgen fire --image NAME --times T1,T2,... --raw FILE";
-
-// "0,0.01,1.5": finite numbers separated by commas, at least one.
-bool ParseTimes(const std::string& text, std::vector<float>& times)
-{
-    std::size_t at = 0;
-    while (true)
-    {
-        const std::size_t comma = std::min(text.find(',', at), text.size());
-        const char* first = text.data() + at;
-        const char* last = text.data() + comma;
-        float value = 0.0f;
-        auto [end, status] = std::from_chars(first, last, value);
-        if (first == last || status != std::errc() || end != last || !std::isfinite(value))
-            return false;
-        times.push_back(value);
-        if (comma == text.size())
-            return true;
-        at = comma + 1;
-    }
-}
 } // namespace
 
 int CmdTexgen(InspectContext& context, const std::vector<std::string>& args)
@@ -48,34 +26,15 @@ int CmdTexgen(InspectContext& context, const std::vector<std::string>& args)
         return UsageError(synopsis, "no generator given (fire, noise or plasma)");
     if (args[0] != "fire")
         return UsageError(synopsis, "unknown generator " + args[0] + " (fire, noise or plasma)");
-    std::string image, rawPath, timesText;
-    for (std::size_t i = 1; i < args.size(); ++i)
-    {
-        std::string name = args[i], value;
-        const std::size_t equals = name.find('=');
-        const bool inlineValue = name.rfind("--", 0) == 0 && equals != std::string::npos;
-        if (inlineValue)
-        {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
-        std::string* target = name == "--image" ? &image : name == "--raw" ? &rawPath : name == "--times" ? &timesText
-                                                                                                            : nullptr;
-        if (target == nullptr)
-            return UsageError(synopsis, "unexpected argument " + args[i]);
-        if (!inlineValue)
-        {
-            if (i + 1 >= args.size())
-                return UsageError(synopsis, name + " needs a value");
-            value = args[++i];
-        }
-        if (value.empty())
-            return UsageError(synopsis, name + " needs a value");
-        *target = value;
-    }
+    std::map<std::string, std::string> options = {{"--image", ""}, {"--raw", ""}, {"--times", ""}};
+    if (const int status = ReadOptions(args, 1, synopsis, options); status >= 0)
+        return status;
+    const std::string& image = options["--image"];
+    const std::string& rawPath = options["--raw"];
+    const std::string& timesText = options["--times"];
     if (image.empty() || timesText.empty() || rawPath.empty())
         return UsageError(synopsis, "--image, --times and --raw are all needed");
-    std::vector<float> times;
+    std::vector<double> times;
     if (!ParseTimes(timesText, times))
         return UsageError(synopsis, "invalid --times '" + timesText + "' (numbers separated by commas)");
     if (!context.dataRootFound)
@@ -106,9 +65,9 @@ int CmdTexgen(InspectContext& context, const std::vector<std::string>& args)
     }
     const auto size = static_cast<std::size_t>(texture->width) * static_cast<std::size_t>(texture->height) * 4;
     bool written = true;
-    for (const float time : times)
+    for (const double time : times)
     {
-        fire.Update(time);
+        fire.Update(static_cast<float>(time));
         written = written && std::fwrite(texture->pixels, 1, size, out) == size;
     }
     if (out != stdout)

@@ -4,6 +4,7 @@
 #include "vexlar3d/resources/T_FileSystem.h"
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ int CmdImage(InspectContext& context, const std::vector<std::string>& args);
 int CmdModel(InspectContext& context, const std::vector<std::string>& args);
 int CmdTexgen(InspectContext& context, const std::vector<std::string>& args);
 int CmdCheck(InspectContext& context, const std::vector<std::string>& args);
+int CmdSound(InspectContext& context, const std::vector<std::string>& args);
 // texgen noise|plasma (CmdTexgenPattern.cpp)
 int CmdTexgenPattern(InspectContext& context, const std::vector<std::string>& args);
 
@@ -45,6 +47,16 @@ std::unique_ptr<T_DataSource> OpenNamed(InspectContext& context, const std::stri
 // goes on, otherwise the exit status to end with (2 bad usage, 1 not opened).
 int OpenNameArgument(InspectContext& context, const std::vector<std::string>& args, const std::string& command,
                      T_FileSystem::Location& location, std::unique_ptr<T_DataSource>& source);
+
+// Reads the options of args[first...], each "--name VALUE" or
+// "--name=VALUE" with a value that is not empty, into `values`: only the
+// names `values` holds on entry are taken. Any other argument is a usage
+// error of `synopsis`. Returns -1 when the command goes on, else 2.
+int ReadOptions(const std::vector<std::string>& args, std::size_t first, const std::string& synopsis,
+                std::map<std::string, std::string>& values);
+
+// "0,0.01,1.5": finite numbers separated by commas, at least one.
+bool ParseTimes(const std::string& text, std::vector<double>& times);
 
 // Writes the bytes to standard output; false, with a message on standard
 // error, when they cannot all be written.

@@ -3,6 +3,8 @@
 
 #include "vexlar3d/resources/T_FileSystem.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -35,7 +37,15 @@ const CommandEntry commands[] = {
      "runs a texture generator (the fire on image NAME, noise or plasma on an empty WxH texture) and writes the "
      "W x H x 4 pixel bytes after each Update(time), one block after another",
      CmdTexgen},
-    {"check", "", "loads what start-up loads and lists every problem to fix before release (exit 1 if any)", CmdCheck},
+    {"check", "[--shaders A,B] [--textures A,B] [--music NAME] [--length SECONDS]",
+     "loads what start-up loads and lists every problem to fix before release (exit 1 if any); the options name "
+     "what the demo needs: the shaders its effects draw with, the textures its generators animate, its music, "
+     "its timeline's length (without any of them, the Vexlar fire demo's)",
+     CmdCheck},
+    {"sound", "NAME [--wav FILE] [--spectrum T1,T2,...]",
+     "decodes NAME as the engine does: format, channels, sample rate and length; --wav writes the engine's "
+     "48 kHz stereo render as WAV, --spectrum prints the strongest spectrum bins at each time (seconds)",
+     CmdSound},
 };
 
 void PrintHelp(std::ostream& out)
@@ -88,6 +98,53 @@ int OpenNameArgument(InspectContext& context, const std::vector<std::string>& ar
                           command + (args.empty() ? " needs a NAME" : " takes one NAME"));
     source = OpenNamed(context, args[0], location);
     return source == nullptr ? 1 : -1;
+}
+
+int ReadOptions(const std::vector<std::string>& args, std::size_t first, const std::string& synopsis,
+                std::map<std::string, std::string>& values)
+{
+    for (std::size_t i = first; i < args.size(); ++i)
+    {
+        std::string name = args[i], value;
+        const std::size_t equals = name.find('=');
+        const bool inlineValue = name.rfind("--", 0) == 0 && equals != std::string::npos;
+        if (inlineValue)
+        {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        if (values.find(name) == values.end())
+            return UsageError(synopsis, "unexpected argument " + args[i]);
+        if (!inlineValue)
+        {
+            if (i + 1 >= args.size())
+                return UsageError(synopsis, name + " needs a value");
+            value = args[++i];
+        }
+        if (value.empty())
+            return UsageError(synopsis, name + " needs a value");
+        values[name] = value;
+    }
+    return -1;
+}
+
+bool ParseTimes(const std::string& text, std::vector<double>& times)
+{
+    std::size_t at = 0;
+    while (true)
+    {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        const char* first = text.data() + at;
+        const char* last = text.data() + comma;
+        double value = 0.0;
+        auto [end, status] = std::from_chars(first, last, value);
+        if (first == last || status != std::errc() || end != last || !std::isfinite(value))
+            return false;
+        times.push_back(value);
+        if (comma == text.size())
+            return true;
+        at = comma + 1;
+    }
 }
 
 bool WriteOutput(const void* bytes, std::size_t size)

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 // A decoder that turns one encoded sound file, held in memory, into
 // interleaved stereo float frames at its own sample rate. The memory belongs to
@@ -33,6 +34,17 @@ public:
 
     // Rate of the frames Read produces, in hertz.
     std::int32_t GetSampleRate() const { return m_rate; }
+
+    // What the data holds, for tools and reports: the format as its library
+    // names it, the file's own channel count (before the step to stereo)
+    // and its length in seconds (negative when the format does not say).
+    struct Description
+    {
+        std::string format;
+        std::int32_t channels = 0;
+        double seconds = -1.0;
+    };
+    virtual Description Describe() = 0;
 
     // Opens the data with the first decoder that accepts it: libvorbisfile
     // for Ogg Vorbis, libsndfile for the other sampled formats (Opus, FLAC,

@@ -28,6 +28,18 @@ T_ModuleDecoder::~T_ModuleDecoder()
         openmpt_module_destroy(m_module);
 }
 
+T_AudioDecoder::Description T_ModuleDecoder::Describe()
+{
+    Description description;
+    const char* type = openmpt_module_get_metadata(m_module, "type_long");
+    description.format = std::string("module: ") + (type != nullptr && type[0] != '\0' ? type : "unknown");
+    if (type != nullptr)
+        openmpt_free_string(type);
+    description.channels = openmpt_module_get_num_channels(m_module);
+    description.seconds = openmpt_module_get_duration_seconds(m_module);
+    return description;
+}
+
 std::int32_t T_ModuleDecoder::Decode(float* out, std::int32_t frames)
 {
     const std::size_t got = openmpt_module_read_interleaved_float_stereo(

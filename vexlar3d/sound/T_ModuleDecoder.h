@@ -17,6 +17,10 @@ public:
 
     ~T_ModuleDecoder() override;
 
+    // "module: ProTracker MOD" (libopenmpt's name of the tracker format),
+    // the pattern channels, and the length of one pass through the song.
+    Description Describe() override;
+
     // The render rates libopenmpt supports.
     static constexpr std::int32_t minRenderRate = 8000;
     static constexpr std::int32_t maxRenderRate = 192000;

@@ -44,6 +44,7 @@ std::unique_ptr<T_SndfileDecoder> T_SndfileDecoder::Open(const unsigned char* da
 
     decoder->m_rate = info.samplerate;
     decoder->m_channels = info.channels;
+    decoder->m_format = info.format;
     decoder->m_frames = info.frames;
     decoder->m_block.resize(static_cast<std::size_t>(maxBlockFrames) * static_cast<std::size_t>(info.channels));
     // Integer formats come out in -1..1; float data is passed on as it is.
@@ -55,6 +56,21 @@ T_SndfileDecoder::~T_SndfileDecoder()
 {
     if (m_file != nullptr)
         sf_close(m_file);
+}
+
+T_AudioDecoder::Description T_SndfileDecoder::Describe()
+{
+    Description description;
+    for (const int part : {m_format & SF_FORMAT_TYPEMASK, m_format & SF_FORMAT_SUBMASK})
+    {
+        SF_FORMAT_INFO info{};
+        info.format = part;
+        const bool named = sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) == 0 && info.name != nullptr;
+        description.format += (description.format.empty() ? "" : ", ") + std::string(named ? info.name : "unknown");
+    }
+    description.channels = m_channels;
+    description.seconds = m_frames > 0 ? static_cast<double>(m_frames) / m_rate : -1.0;
+    return description;
 }
 
 std::int32_t T_SndfileDecoder::Decode(float* out, std::int32_t frames)

@@ -17,6 +17,10 @@ public:
 
     ~T_SndfileDecoder() override;
 
+    // "WAV (Microsoft), Signed 16 bit PCM": libsndfile's names of the
+    // container and the encoding.
+    Description Describe() override;
+
     // Channel counts above this are refused (nothing real has more).
     static constexpr std::int32_t maxChannels = 64;
 
@@ -35,6 +39,7 @@ private:
 
     SNDFILE* m_file = nullptr;
     std::int32_t m_channels = 0;
+    int m_format = 0; // SF_FORMAT_* of the file
     sf_count_t m_frames = 0;
     std::vector<float> m_block; // one block in the file's own channel layout
 };

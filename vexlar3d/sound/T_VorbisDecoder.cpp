@@ -48,6 +48,17 @@ T_VorbisDecoder::~T_VorbisDecoder()
         ov_clear(&m_file);
 }
 
+T_AudioDecoder::Description T_VorbisDecoder::Describe()
+{
+    Description description;
+    description.format = "Ogg Vorbis";
+    const vorbis_info* info = ov_info(&m_file, -1);
+    description.channels = info != nullptr ? info->channels : 0;
+    const std::int64_t length = GetLength();
+    description.seconds = length >= 0 ? static_cast<double>(length) / m_rate : -1.0;
+    return description;
+}
+
 std::int32_t T_VorbisDecoder::Decode(float* out, std::int32_t frames)
 {
     // A few holes in a damaged stream are skipped; a run of them ends it.

@@ -21,6 +21,9 @@ public:
 
     ~T_VorbisDecoder() override;
 
+    // "Ogg Vorbis".
+    Description Describe() override;
+
 private:
     T_VorbisDecoder(const unsigned char* data, std::size_t size) : T_AudioDecoder(data, size) {}
 

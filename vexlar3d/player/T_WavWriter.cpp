@@ -1,4 +1,4 @@
-#include "demo/T_WavWriter.h"
+#include "vexlar3d/player/T_WavWriter.h"
 
 #include <sndfile.h>
 

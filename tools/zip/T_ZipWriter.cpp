@@ -1,4 +1,4 @@
-#include "T_ZipWriter.h"
+#include "tools/zip/T_ZipWriter.h"
 
 #include <zlib.h>
 

@@ -1,4 +1,4 @@
-#include "demo/T_OfflineRun.h"
+#include "vexlar3d/player/T_OfflineRun.h"
 
 #include "vexlar3d/core/T_Config.h"
 #include "vexlar3d/core/T_FrameLoop.h"
@@ -7,7 +7,7 @@
 #include "vexlar3d/platform/T_Process.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
-#include "demo/T_PngWriter.h"
+#include "vexlar3d/player/T_PngWriter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -49,7 +49,7 @@ bool IsFrameName(const std::string& name, std::int64_t& number)
     return true;
 }
 
-std::string RateText(const T_DemoOptions& options)
+std::string RateText(const T_PlayerOptions& options)
 {
     std::ostringstream text;
     text << options.rateNumerator;
@@ -59,7 +59,7 @@ std::string RateText(const T_DemoOptions& options)
 }
 } // namespace
 
-T_OfflineRun::T_OfflineRun(const T_DemoOptions& options) : options(options)
+T_OfflineRun::T_OfflineRun(const T_PlayerOptions& options) : options(options)
 {
 }
 
@@ -103,7 +103,7 @@ void T_OfflineRun::Fail(const std::string& message)
 
 bool T_OfflineRun::Prepare(std::string& error)
 {
-    if (options.mode == T_DemoOptions::Mode::Capture)
+    if (options.mode == T_PlayerOptions::Mode::Capture)
     {
         folder = options.output;
         std::error_code code;
@@ -119,7 +119,7 @@ bool T_OfflineRun::Prepare(std::string& error)
             return false;
         }
     }
-    else if (options.mode == T_DemoOptions::Mode::Video)
+    else if (options.mode == T_PlayerOptions::Mode::Video)
     {
         ffmpeg = T_ChildProcess::Find("ffmpeg");
         if (ffmpeg.empty())
@@ -178,7 +178,7 @@ bool T_OfflineRun::WriteAudio(std::int64_t from, std::int64_t to)
 
 bool T_OfflineRun::OnPresenting(float)
 {
-    if (options.mode == T_DemoOptions::Mode::Bench)
+    if (options.mode == T_PlayerOptions::Mode::Bench)
     {
         if (startUpSeconds < 0.0)
             startUpSeconds = T_Process::SecondsSinceStart();
@@ -192,7 +192,7 @@ bool T_OfflineRun::OnPresenting(float)
     if (g_gfxServer != nullptr)
         g_gfxServer->ReadPixels(picture.get());
     std::string error;
-    if (options.mode == T_DemoOptions::Mode::Capture)
+    if (options.mode == T_PlayerOptions::Mode::Capture)
     {
         if (!T_PngWriter::Write((folder / FrameName(frame)).string(), picture->width, picture->height,
                                 picture->pixels, error))
@@ -214,7 +214,7 @@ bool T_OfflineRun::OnPresenting(float)
 bool T_OfflineRun::OnFinished()
 {
     ++drawn;
-    if (options.mode == T_DemoOptions::Mode::Bench)
+    if (options.mode == T_PlayerOptions::Mode::Bench)
     {
         const double now = Now();
         frameTimes.push_back((now - lastMark) * 1000.0);
@@ -270,7 +270,7 @@ int T_OfflineRun::Run(const std::string& program)
     drawnPerWritten = options.DrawnPerWritten(g_config.refreshRate);
 
     std::string error;
-    if (options.mode != T_DemoOptions::Mode::Bench)
+    if (options.mode != T_PlayerOptions::Mode::Bench)
     {
         picture = std::make_unique<T_Texture>("capture", g_config.width, g_config.height, false, true);
         if (picture->pixels == nullptr)
@@ -278,7 +278,7 @@ int T_OfflineRun::Run(const std::string& program)
             std::cerr << program << ": no memory for a " << g_config.width << "x" << g_config.height << " picture\n";
             return 1;
         }
-        const fs::path audio = options.mode == T_DemoOptions::Mode::Capture ? folder / "audio.wav"
+        const fs::path audio = options.mode == T_PlayerOptions::Mode::Capture ? folder / "audio.wav"
                                                                              : scratch / "audio.wav";
         if (!wav.Open(audio.string(), mixRate, error))
         {
@@ -286,7 +286,7 @@ int T_OfflineRun::Run(const std::string& program)
             return 1;
         }
     }
-    if (options.mode == T_DemoOptions::Mode::Video)
+    if (options.mode == T_PlayerOptions::Mode::Video)
     {
         const std::string size = std::to_string(g_config.width) + "x" + std::to_string(g_config.height);
         const std::vector<std::string> arguments = {
@@ -316,11 +316,11 @@ int T_OfflineRun::Run(const std::string& program)
         WriteAudio(drawn, frame * drawnPerWritten);
     if (!wav.Close(error))
         Fail(error);
-    if (options.mode == T_DemoOptions::Mode::Capture)
+    if (options.mode == T_PlayerOptions::Mode::Capture)
         FinishCapture(frame);
-    else if (options.mode == T_DemoOptions::Mode::Video && failure.empty())
+    else if (options.mode == T_PlayerOptions::Mode::Video && failure.empty())
         FinishVideo();
-    else if (options.mode == T_DemoOptions::Mode::Video)
+    else if (options.mode == T_PlayerOptions::Mode::Video)
         encoder.Finish(error);
 
     if (!failure.empty())
@@ -332,16 +332,16 @@ int T_OfflineRun::Run(const std::string& program)
     const double seconds = static_cast<double>(frame) * options.rateDenominator / options.rateNumerator;
     switch (options.mode)
     {
-    case T_DemoOptions::Mode::Capture:
+    case T_PlayerOptions::Mode::Capture:
         std::cout << program << ": captured " << frame << " frames (" << seconds << " s at " << RateText(options)
                   << " fps)" << cut << " to " << folder.string() << "/frame_000000.png onwards and "
                   << (folder / "audio.wav").string() << "\n";
         break;
-    case T_DemoOptions::Mode::Video:
+    case T_PlayerOptions::Mode::Video:
         std::cout << program << ": video of " << frame << " frames (" << seconds << " s at " << RateText(options)
                   << " fps)" << cut << " written to " << options.output << "\n";
         break;
-    case T_DemoOptions::Mode::Bench:
+    case T_PlayerOptions::Mode::Bench:
     {
         const Statistics statistics = Summarize(frameTimes);
         char text[512];
@@ -356,7 +356,7 @@ int T_OfflineRun::Run(const std::string& program)
         std::cout << text;
         break;
     }
-    case T_DemoOptions::Mode::Play:
+    case T_PlayerOptions::Mode::Play:
         break;
     }
     return 0;

@@ -1,21 +1,35 @@
-#include "demo/T_DemoOptions.h"
+#include "core/TestScratch.h"
 #include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/player/T_PlayerOptions.h"
 
 #include <gtest/gtest.h>
 
-using Outcome = T_DemoOptions::Outcome;
-using Mode = T_DemoOptions::Mode;
+using Outcome = T_PlayerOptions::Outcome;
+using Mode = T_PlayerOptions::Mode;
 
-TEST(DemoOptions, WindowedAndSizeInBothSpellings)
+namespace
 {
-    T_DemoOptions none; // no arguments: the shipped configuration
+// The command line of the Vexlar demo, with its two timelines.
+struct DemoOptions : T_PlayerOptions
+{
+    DemoOptions()
+        : T_PlayerOptions("the Vexlar demo",
+                          {{"fire", "75 s of fire"}, {"showcase", "every effect of the demo, 77 s"}})
+    {
+    }
+};
+} // namespace
+
+TEST(PlayerOptions, WindowedAndSizeInBothSpellings)
+{
+    DemoOptions none; // no arguments: the shipped configuration
     ASSERT_EQ(none.Parse({}), Outcome::Run);
     T_Config config;
     none.Apply(config);
     EXPECT_TRUE(config.fullscreen);
     EXPECT_EQ(config.width, 640);
 
-    T_DemoOptions a;
+    DemoOptions a;
     ASSERT_EQ(a.Parse({"--windowed", "--size", "800x600"}), Outcome::Run);
     a.Apply(config);
     EXPECT_FALSE(config.fullscreen);
@@ -23,13 +37,13 @@ TEST(DemoOptions, WindowedAndSizeInBothSpellings)
     EXPECT_EQ(config.height, 600);
     EXPECT_EQ(config.colorBits, 32); // untouched
 
-    T_DemoOptions b;
+    DemoOptions b;
     ASSERT_EQ(b.Parse({"--size=1920X1080"}), Outcome::Run);
     EXPECT_EQ(b.width, 1920);
     EXPECT_EQ(b.height, 1080);
 }
 
-TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
+TEST(PlayerOptions, BadCommandLinesAreErrorsWithAReason)
 {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"--bogus"}, {"demo.txt"}, {"--windowed=yes"}, {"--demo", "plasma"}, {"--bench=1"},
@@ -45,40 +59,52 @@ TEST(DemoOptions, BadCommandLinesAreErrorsWithAReason)
              {"--start", "90000"},
          })
     {
-        T_DemoOptions options;
+        DemoOptions options;
         EXPECT_EQ(options.Parse(arguments), Outcome::Error) << arguments.back();
         EXPECT_FALSE(options.error.empty());
     }
-    T_DemoOptions options;
+    DemoOptions options;
     options.Parse({"--frob"});
     EXPECT_EQ(options.error, "unknown option --frob");
     options.Parse({"--demo=plasma"});
-    EXPECT_NE(options.error.find("fire or showcase"), std::string::npos) << options.error;
+    EXPECT_EQ(options.error, "invalid demo 'plasma' (expected fire or showcase)");
+    T_PlayerOptions three("three", {{"a", ""}, {"b", ""}, {"c", ""}});
+    EXPECT_EQ(three.Parse({"--demo", "d"}), Outcome::Error);
+    EXPECT_EQ(three.error, "invalid demo 'd' (expected a, b or c)");
 }
 
-TEST(DemoOptions, DrawOptionAndHelp)
+TEST(PlayerOptions, DrawOptionAndHelp)
 {
-    T_DemoOptions options;
+    DemoOptions options;
     EXPECT_EQ(options.Parse({"--draw", "immediate"}), Outcome::Run);
     EXPECT_TRUE(options.immediateDraw);
     EXPECT_EQ(options.Parse({"--draw=arrays"}), Outcome::Run);
     EXPECT_FALSE(options.immediateDraw);
 
-    T_DemoOptions wrong;
+    DemoOptions wrong;
     EXPECT_EQ(wrong.Parse({"--draw", "fast"}), Outcome::Error);
     EXPECT_NE(wrong.error.find("'fast'"), std::string::npos);
-    T_DemoOptions missing;
+    DemoOptions missing;
     EXPECT_EQ(missing.Parse({"--windowed", "--draw"}), Outcome::Error);
-    EXPECT_NE(T_DemoOptions::Usage("vexlar").find("--draw MODE"), std::string::npos);
 
-    T_DemoOptions help; // wins over what follows
+    DemoOptions help; // wins over what follows
     EXPECT_EQ(help.Parse({"--windowed", "--help", "--bogus"}), Outcome::Help);
-    EXPECT_NE(T_DemoOptions::Usage("vexlar").find("Usage: vexlar [options]"), std::string::npos);
+
+    // The demo's usage, whole; and how other lists of timelines read.
+    EXPECT_EQ(help.Usage("vexlar"), ReadFile(VEXLAR_SOURCE_DIR "/tests/player/golden/usage.txt"));
+    const std::string three = T_PlayerOptions("three", {{"a", "first"}, {"b", ""}, {"c", "last"}}).Usage("x");
+    EXPECT_NE(three.find("Plays three; Escape"), std::string::npos);
+    EXPECT_NE(three.find("play: a (the default, first),\n                    b\n"
+                         "                    or c (last)\n  --start"),
+              std::string::npos)
+        << three;
+    EXPECT_NE(T_PlayerOptions("one", {{"solo", ""}}).Usage("x").find("to play: solo (the default)\n"),
+              std::string::npos);
 }
 
-TEST(DemoOptions, OfflineRunsRatesAndStart)
+TEST(PlayerOptions, OfflineRunsRatesAndStart)
 {
-    T_DemoOptions capture;
+    DemoOptions capture;
     ASSERT_EQ(capture.Parse({"--capture", "shots", "--fps=60000/1001", "--start", "12.5"}), Outcome::Run) << capture.error;
     EXPECT_EQ(capture.mode, Mode::Capture);
     EXPECT_EQ(capture.output, "shots");
@@ -91,7 +117,7 @@ TEST(DemoOptions, OfflineRunsRatesAndStart)
 
     // A capture well below the refresh rate draws the frames in between too:
     // at 2 per second, 30 drawn per written.
-    T_DemoOptions slow;
+    DemoOptions slow;
     ASSERT_EQ(slow.Parse({"--capture", "shots", "--fps", "2"}), Outcome::Run);
     EXPECT_EQ(slow.DrawnPerWritten(60), 30);
     T_Config slowConfig;
@@ -99,21 +125,21 @@ TEST(DemoOptions, OfflineRunsRatesAndStart)
     EXPECT_EQ(slowConfig.offlineRateNumerator, 60);
     EXPECT_EQ(slowConfig.offlineRateDenominator, 1);
 
-    T_DemoOptions video;
+    DemoOptions video;
     ASSERT_EQ(video.Parse({"--video=out.mp4"}), Outcome::Run);
     EXPECT_EQ(video.mode, Mode::Video);
     EXPECT_EQ(video.rateNumerator, 60); // default
-    EXPECT_EQ(video.timeline, T_DemoOptions::Timeline::Fire);
+    EXPECT_EQ(video.timeline, "fire");
 
-    T_DemoOptions bench;
+    DemoOptions bench;
     ASSERT_EQ(bench.Parse({"--demo", "showcase", "--bench", "--fps", "30", "--draw", "immediate"}), Outcome::Run);
     EXPECT_EQ(bench.mode, Mode::Bench);
-    EXPECT_EQ(bench.timeline, T_DemoOptions::Timeline::Showcase);
+    EXPECT_EQ(bench.timeline, "showcase");
     EXPECT_TRUE(bench.immediateDraw);
     EXPECT_EQ(bench.DrawnPerWritten(60), 1); // benchmarks draw their own rate
 
     // A live run keeps the live clock.
-    T_DemoOptions live;
+    DemoOptions live;
     ASSERT_EQ(live.Parse({"--start", "70"}), Outcome::Run);
     T_Config liveConfig;
     live.Apply(liveConfig);

@@ -1,7 +1,7 @@
 #include "core/TestScratch.h"
-#include "demo/T_OfflineRun.h"
 #include "vexlar3d/platform/T_ChildProcess.h"
 #include "vexlar3d/platform/T_Process.h"
+#include "vexlar3d/player/T_OfflineRun.h"
 
 #include <gtest/gtest.h>
 

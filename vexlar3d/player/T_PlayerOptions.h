@@ -6,11 +6,23 @@
 
 struct T_Config;
 
-// The demo's command line. With no arguments the demo runs as it ships:
-// full screen at 640x480.
-class T_DemoOptions
+// The player's command line. With no arguments a demo runs as it ships:
+// full screen at 640x480, its first timeline.
+class T_PlayerOptions
 {
 public:
+    // A timeline the command line may pick with --demo NAME, and the few
+    // words the usage says about it.
+    struct Choice
+    {
+        std::string name;
+        std::string summary;
+    };
+
+    // What the usage says is played ("the Vexlar demo") and the timelines
+    // to choose from, the first the default; set before Parse.
+    T_PlayerOptions(std::string title, std::vector<Choice> timelines);
+
     enum class Outcome
     {
         Run,  // start the demo
@@ -24,7 +36,7 @@ public:
     // Writes the chosen settings into the configuration block.
     void Apply(T_Config& config) const;
 
-    static std::string Usage(const std::string& program);
+    std::string Usage(const std::string& program) const;
 
     // Live play, or one of the offline runs (fixed step, no visible window).
     enum class Mode
@@ -54,14 +66,9 @@ public:
     // instead of vertex arrays.
     bool immediateDraw = false;
 
-    // The timeline to play: "--demo fire" (the default, the demo as it
-    // ships) or "--demo showcase" (every effect of the demo's content).
-    enum class Timeline
-    {
-        Fire,
-        Showcase
-    };
-    Timeline timeline = Timeline::Fire;
+    // The timeline to play: the first of the choices unless --demo names
+    // another.
+    std::string timeline;
 
     Mode mode = Mode::Play;
     std::string output;                // the capture folder or the video file
@@ -72,8 +79,15 @@ public:
 
     std::string error; // set when Parse returns Error
 
+    const std::string& GetTitle() const { return title; }
+    const std::vector<Choice>& GetTimelines() const { return timelines; }
+
 private:
     bool ParseSize(const std::string& text);
     bool ParseRate(const std::string& text);
     bool ParseStart(const std::string& text);
+    bool ParseTimeline(const std::string& name);
+
+    std::string title;
+    std::vector<Choice> timelines;
 };

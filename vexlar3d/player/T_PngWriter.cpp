@@ -1,4 +1,4 @@
-#include "demo/T_PngWriter.h"
+#include "vexlar3d/player/T_PngWriter.h"
 
 #include <png.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "demo/T_DemoOptions.h"
-#include "demo/T_WavWriter.h"
+#include "vexlar3d/player/T_PlayerOptions.h"
+#include "vexlar3d/player/T_WavWriter.h"
 #include "vexlar3d/platform/T_ChildProcess.h"
 
 #include <cstdint>
@@ -12,7 +12,7 @@
 
 class T_Texture;
 
-// The offline runs of the demo: the frame loop on the fixed-step clock with
+// The offline runs of a demo: the frame loop on the fixed-step clock with
 // hooks that, frame by frame, read the picture back and write it out
 // (--capture: PNG files; --video: raw pictures piped to ffmpeg) together with
 // the music mixed for exactly that frame's span of time, or (--bench) only
@@ -23,12 +23,12 @@ class T_Texture;
 // mixRate / rate), so pictures and sound stay in step over any length and two
 // runs give the same bytes. Below the live refresh rate a capture also draws
 // (without writing) the frames in between, so that the effects step as
-// often as live (T_DemoOptions::DrawnPerWritten); the audio is then mixed
+// often as live (T_PlayerOptions::DrawnPerWritten); the audio is then mixed
 // drawn frame by drawn frame, which gives the same samples.
 class T_OfflineRun
 {
 public:
-    explicit T_OfflineRun(const T_DemoOptions& options);
+    explicit T_OfflineRun(const T_PlayerOptions& options);
     ~T_OfflineRun();
     T_OfflineRun(const T_OfflineRun&) = delete;
     T_OfflineRun& operator=(const T_OfflineRun&) = delete;
@@ -65,7 +65,7 @@ private:
     bool FinishVideo();
     void Fail(const std::string& message);
 
-    T_DemoOptions options;
+    T_PlayerOptions options;
     std::filesystem::path folder;      // --capture: the output folder
     std::filesystem::path scratch;     // --video: video.mkv, audio.wav, ffmpeg.log
     std::string ffmpeg;                // --video: the program

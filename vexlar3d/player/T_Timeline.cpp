@@ -1,8 +1,8 @@
-#include "demo/StartMusic.h"
+#include "vexlar3d/player/T_Timeline.h"
 
 #include "vexlar3d/sound/T_ISoundSystem.h"
 
-void StartMusic(const std::string& name, double startSeconds)
+void T_Timeline::StartMusic(const std::string& name, double startSeconds)
 {
     if (g_soundSystem == nullptr)
         return;

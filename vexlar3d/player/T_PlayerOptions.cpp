@@ -1,9 +1,10 @@
-#include "demo/T_DemoOptions.h"
+#include "vexlar3d/player/T_PlayerOptions.h"
 
 #include "vexlar3d/core/T_Config.h"
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -35,7 +36,14 @@ void SplitOption(const std::string& argument, std::string& name, std::string& va
 }
 } // namespace
 
-T_DemoOptions::Outcome T_DemoOptions::Parse(int argc, const char* const* argv)
+T_PlayerOptions::T_PlayerOptions(std::string title, std::vector<Choice> timelines)
+    : title(std::move(title)), timelines(std::move(timelines))
+{
+    if (!this->timelines.empty())
+        timeline = this->timelines.front().name;
+}
+
+T_PlayerOptions::Outcome T_PlayerOptions::Parse(int argc, const char* const* argv)
 {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
@@ -43,7 +51,7 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(int argc, const char* const* argv)
     return Parse(arguments);
 }
 
-T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& arguments)
+T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& arguments)
 {
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
@@ -145,15 +153,8 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& argu
         {
             if (!takeValue())
                 return Outcome::Error;
-            if (value == "fire")
-                timeline = Timeline::Fire;
-            else if (value == "showcase")
-                timeline = Timeline::Showcase;
-            else
-            {
-                error = "invalid demo '" + value + "' (expected fire or showcase)";
+            if (!ParseTimeline(value))
                 return Outcome::Error;
-            }
         }
         else if (name == "--draw")
         {
@@ -183,7 +184,7 @@ T_DemoOptions::Outcome T_DemoOptions::Parse(const std::vector<std::string>& argu
     return Outcome::Run;
 }
 
-std::int32_t T_DemoOptions::DrawnPerWritten(std::int32_t refreshRate) const
+std::int32_t T_PlayerOptions::DrawnPerWritten(std::int32_t refreshRate) const
 {
     if (mode != Mode::Capture && mode != Mode::Video)
         return 1;
@@ -195,7 +196,7 @@ std::int32_t T_DemoOptions::DrawnPerWritten(std::int32_t refreshRate) const
     return static_cast<std::int32_t>(std::lround(ratio));
 }
 
-bool T_DemoOptions::ParseRate(const std::string& text)
+bool T_PlayerOptions::ParseRate(const std::string& text)
 {
     const char* begin = text.data();
     const char* end = begin + text.size();
@@ -219,7 +220,24 @@ bool T_DemoOptions::ParseRate(const std::string& text)
     return true;
 }
 
-bool T_DemoOptions::ParseStart(const std::string& text)
+bool T_PlayerOptions::ParseTimeline(const std::string& name)
+{
+    std::string expected;
+    for (std::size_t i = 0; i < timelines.size(); ++i)
+    {
+        if (timelines[i].name == name)
+        {
+            timeline = name;
+            return true;
+        }
+        expected += (i == 0 ? "" : i + 1 == timelines.size() ? " or " : ", ") + timelines[i].name;
+    }
+    error = "invalid demo '" + name + "' (" + (expected.empty() ? "there is none to choose" : "expected " + expected) +
+            ")";
+    return false;
+}
+
+bool T_PlayerOptions::ParseStart(const std::string& text)
 {
     const char* begin = text.data();
     const char* end = begin + text.size();
@@ -233,7 +251,7 @@ bool T_DemoOptions::ParseStart(const std::string& text)
     return true;
 }
 
-bool T_DemoOptions::ParseSize(const std::string& text)
+bool T_PlayerOptions::ParseSize(const std::string& text)
 {
     std::string::size_type x = text.find_first_of("xX");
     if (x == std::string::npos)
@@ -249,7 +267,7 @@ bool T_DemoOptions::ParseSize(const std::string& text)
     return true;
 }
 
-void T_DemoOptions::Apply(T_Config& config) const
+void T_PlayerOptions::Apply(T_Config& config) const
 {
     if (windowed)
         config.fullscreen = false;
@@ -267,18 +285,31 @@ void T_DemoOptions::Apply(T_Config& config) const
     }
 }
 
-std::string T_DemoOptions::Usage(const std::string& program)
+std::string T_PlayerOptions::Usage(const std::string& program) const
 {
+    // The timelines, one a line in the column of the options' texts: the
+    // first with "the default", the last after "or".
+    std::string choices;
+    for (std::size_t i = 0; i < timelines.size(); ++i)
+    {
+        const Choice& choice = timelines[i];
+        const std::string about = i == 0 ? "the default" + std::string(choice.summary.empty() ? "" : ", ")
+                                         : std::string();
+        choices += (i == 0 ? "  --demo NAME       the timeline to play: " : "                    ") +
+                   std::string(i > 0 && i + 1 == timelines.size() ? "or " : "") + choice.name;
+        if (!about.empty() || !choice.summary.empty())
+            choices += " (" + about + choice.summary + ")";
+        choices += i + 2 < timelines.size() ? ",\n" : "\n";
+    }
     return "Usage: " + program +
            " [options]\n"
-           "Plays the Vexlar demo; Escape or closing the window ends it early.\n"
+           "Plays " + title + "; Escape or closing the window ends it early.\n"
            "Writes its log to vexlar.log in the current folder.\n"
            "\n"
            "Options:\n"
            "  --windowed        run in a window instead of full screen\n"
-           "  --size WxH        picture size in pixels (default 640x480)\n"
-           "  --demo NAME       the timeline to play: fire (the default, 75 s of fire)\n"
-           "                    or showcase (every effect of the demo, 77 s)\n"
+           "  --size WxH        picture size in pixels (default 640x480)\n" +
+           choices +
            "  --start SECONDS   start the timeline and the music that far in\n"
            "  --draw MODE       how meshes are sent to OpenGL: arrays (vertex arrays,\n"
            "                    the default) or immediate (glBegin/glEnd)\n"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+// A demo's content as the player sees it: what Build adds to the timeline.
+//
+// The player makes the object once the main system exists (every shader of
+// the shader list and its textures loaded), calls Build once, restarts the
+// clock at the start time and runs the frames; it deletes the object after
+// the main system, so texture generators the object owns outlive the
+// textures and effects that use them.
+class T_Timeline
+{
+public:
+    virtual ~T_Timeline() = default;
+
+    // Adds the effects to the effect manager, lets the texture manager drop
+    // the pixel copies of file-loaded images and starts the music (with
+    // StartMusic), moved to `startSeconds` when that is above 0 so that it
+    // plays in step with a timeline started later.
+    virtual void Build(double startSeconds) = 0;
+
+    // Opens and plays the music stream `name` through the sound system,
+    // moved to `startSeconds` when that is above 0. Without a sound system
+    // nothing happens.
+    static void StartMusic(const std::string& name, double startSeconds);
+};
