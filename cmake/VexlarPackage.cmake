@@ -8,13 +8,14 @@ set(VEXLAR_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vexlar3D)
 
 # The lines of the package configuration that find the libraries the engine
 # links again: every pkg-config lookup with the modules the build asked for,
-# OpenGL with its components, threads. A library of another kind stops the
+# OpenGL with its components, X11, threads. A library of another kind stops the
 # configuration here, so that the package never leaves one out.
 function(vexlar_package_dependencies target variable)
   get_target_property(libraries ${target} LINK_LIBRARIES)
   set(modules "")
   set(components "")
   set(threads OFF)
+  set(x11 OFF)
   foreach(library IN LISTS libraries)
     if(library MATCHES "^\\$<BUILD_INTERFACE:")
       continue() # build-time only (warnings)
@@ -32,6 +33,8 @@ function(vexlar_package_dependencies target variable)
       list(APPEND components ${CMAKE_MATCH_1})
     elseif(library STREQUAL "Threads::Threads")
       set(threads ON)
+    elseif(library STREQUAL "X11::X11")
+      set(x11 ON)
     else()
       message(FATAL_ERROR "vexlar_package_dependencies: ${target} links ${library}, which the package "
                           "configuration does not find; teach cmake/VexlarPackage.cmake to")
@@ -40,6 +43,9 @@ function(vexlar_package_dependencies target variable)
   set(text "")
   if(threads)
     string(APPEND text "find_dependency(Threads)\n")
+  endif()
+  if(x11)
+    string(APPEND text "find_dependency(X11)\n")
   endif()
   if(components)
     list(REMOVE_DUPLICATES components)
