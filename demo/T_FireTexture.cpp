@@ -1,6 +1,6 @@
 #include "demo/T_FireTexture.h"
 
-#include "demo/GeneratorTarget.h"
+#include "demo/T_GeneratorTarget.h"
 #include "vexlar3d/core/CrtRand.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/resources/T_Texture.h"
@@ -71,44 +71,26 @@ float Hypot(float a, float b)
 }
 } // namespace
 
-T_FireTexture::T_FireTexture(const std::string& textureName)
+T_FireTexture::T_FireTexture(const T_GeneratorTarget& target) : texture(target.texture)
 {
-    Init(FindGeneratorTarget(textureName), textureName);
-}
-
-T_FireTexture::T_FireTexture(T_Texture* target)
-{
-    Init(target, target != nullptr ? target->name : std::string());
-}
-
-// The buffers go with the vectors; the texture is neither detached nor
-// released (it may already be gone when the generator is destroyed).
-T_FireTexture::~T_FireTexture() = default;
-
-void T_FireTexture::Init(T_Texture* target, const std::string& textureName)
-{
-    texture = target;
-    if (!CanGenerateInto(target, textureName, static_cast<std::int32_t>(maxSide), "Fire texture"))
+    if (!target.Accepts(static_cast<std::int32_t>(maxSide), "Fire texture"))
         return;
 
-    W = static_cast<std::uint32_t>(target->width);
-    H = static_cast<std::uint32_t>(target->height);
+    W = static_cast<std::uint32_t>(texture->width);
+    H = static_cast<std::uint32_t>(texture->height);
     W2 = W + 2;
     H3 = H + 3;
     if (!Allocate())
     {
-        VEXLAR_LOG("    Fire texture: not enough memory for '" << textureName << "', not animated\n");
+        VEXLAR_LOG("    Fire texture: not enough memory for '" << target.name << "', not animated\n");
         return;
     }
     BuildPalette(palette);
-    pixels = target->pixels;
+    pixels = target.Attach(this);
     BuildCooling();
     BuildFlowFields();
     BuildFastTables();
-
     useAvx2 = HasAvx2();
-    target->generator = this;
-    target->kind = T_Texture::Dynamic;
 }
 
 bool T_FireTexture::Allocate()

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "vexlar3d/resources/T_TextureGenerator.h"
+#include "demo/T_PixelGenerator.h"
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 class T_Texture;
@@ -19,23 +18,16 @@ class T_Texture;
 // The generator attaches itself to a texture with 32-bit pixels (kind 2,
 // generator = this). Any other texture (the default texture, a record
 // without pixels, other pixel formats, absurd sizes) is left alone: the
-// generator logs one line and its Update does nothing.
-class T_FireTexture : public T_TextureGenerator
+// generator logs one line and its Update does nothing. The buffers go with
+// the generator; the texture is neither detached nor released (it may already
+// be gone when the generator is destroyed).
+class T_FireTexture : public T_PixelGenerator
 {
 public:
-    // Looks the texture up with the texture manager's Find.
-    explicit T_FireTexture(const std::string& textureName);
-    // Takes the texture record directly (tests and tools).
-    explicit T_FireTexture(T_Texture* texture);
-    ~T_FireTexture() override;
-    T_FireTexture(const T_FireTexture&) = delete;
-    T_FireTexture& operator=(const T_FireTexture&) = delete;
+    explicit T_FireTexture(const T_GeneratorTarget& target);
 
     // One simulation step, at most one per 0.01 s of demo time.
     void Update(float time) override;
-
-    // True when the generator drives its texture.
-    bool IsAttached() const { return pixels != nullptr; }
 
     // The steps of Update that work on the seed line alone, in Update's order.
     // They draw from CrtRand() exactly as Update does.
@@ -55,7 +47,6 @@ public:
     // 256 colours, bytes red, green, blue, alpha in memory order.
     std::array<std::uint32_t, 256> palette{};
     std::vector<std::uint8_t> warped;
-    unsigned char* pixels = nullptr;
     std::uint32_t W = 0;
     std::uint32_t H = 0;
     std::uint32_t W2 = 0;
@@ -93,7 +84,6 @@ public:
     static void BuildPalette(std::array<std::uint32_t, 256>& out);
 
 private:
-    void Init(T_Texture* target, const std::string& textureName);
     bool Allocate();
     void BuildCooling();
     void BuildFlowFields();

@@ -1,6 +1,6 @@
 #include "demo/T_NoiseTexture.h"
 
-#include "demo/GeneratorTarget.h"
+#include "demo/T_GeneratorTarget.h"
 #include "vexlar3d/core/CrtRand.h"
 #include "vexlar3d/resources/T_Texture.h"
 
@@ -38,28 +38,13 @@ float Lerp(float s, float p, float q)
 }
 } // namespace
 
-T_NoiseTexture::T_NoiseTexture(const std::string& textureName)
+T_NoiseTexture::T_NoiseTexture(const T_GeneratorTarget& target)
 {
-    Init(FindGeneratorTarget(textureName), textureName);
-}
-
-T_NoiseTexture::T_NoiseTexture(T_Texture* target)
-{
-    Init(target, target != nullptr ? target->name : std::string());
-}
-
-// Nothing owned; the texture is neither detached nor released.
-T_NoiseTexture::~T_NoiseTexture() = default;
-
-void T_NoiseTexture::Init(T_Texture* target, const std::string& textureName)
-{
-    if (!CanGenerateInto(target, textureName, maxSide, "Noise texture"))
+    if (!target.Accepts(maxSide, "Noise texture"))
         return;
-    W = target->width;
-    H = target->height;
-    pixels = target->pixels;
-    target->generator = this;
-    target->kind = T_Texture::Dynamic;
+    W = target.texture->width;
+    H = target.texture->height;
+    pixels = target.Attach(this);
 
     // Three numbers per gradient, the first giving z and the third x.
     const float k = 1.0f / 16383.0f;

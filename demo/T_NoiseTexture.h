@@ -1,13 +1,10 @@
 #pragma once
 
-#include "vexlar3d/resources/T_TextureGenerator.h"
+#include "demo/T_PixelGenerator.h"
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
-
-class T_Texture;
 
 // A flickering grey texture: three-dimensional gradient noise sampled on the
 // texture's pixel grid (0.25 lattice units per column, 0.5 per row) and slid
@@ -17,20 +14,13 @@ class T_Texture;
 // The permutation and gradients come from CrtRand() at construction. Given
 // the default texture (or any record without 32-bit pixels) the generator
 // attaches to nothing, draws no random numbers and its Update does nothing.
-class T_NoiseTexture : public T_TextureGenerator
+// The texture is neither detached nor released with the generator.
+class T_NoiseTexture : public T_PixelGenerator
 {
 public:
-    // Looks the texture up with the texture manager's Find.
-    explicit T_NoiseTexture(const std::string& textureName);
-    // Takes the texture record directly (tests and tools).
-    explicit T_NoiseTexture(T_Texture* texture);
-    ~T_NoiseTexture() override;
-    T_NoiseTexture(const T_NoiseTexture&) = delete;
-    T_NoiseTexture& operator=(const T_NoiseTexture&) = delete;
+    explicit T_NoiseTexture(const T_GeneratorTarget& target);
 
     void Update(float time) override;
-
-    bool IsAttached() const { return pixels != nullptr; }
 
     // The gradient noise at (x, y, z); 0 at every lattice point.
     float Noise(float x, float y, float z) const;
@@ -48,12 +38,10 @@ public:
     std::array<std::uint8_t, 256> permutation{};
     // (x, y, z) per entry, each component in [-1, 1], not normalised.
     std::array<std::array<float, 3>, 256> gradients{};
-    unsigned char* pixels = nullptr;
     std::int32_t W = 0;
     std::int32_t H = 0;
 
 private:
-    void Init(T_Texture* target, const std::string& textureName);
     float NoiseAt(const Lattice& x, const Lattice& y, const Lattice& z) const;
 
     std::vector<Lattice> columns; // per texture column, rebuilt by Update

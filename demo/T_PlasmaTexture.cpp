@@ -1,6 +1,6 @@
 #include "demo/T_PlasmaTexture.h"
 
-#include "demo/GeneratorTarget.h"
+#include "demo/T_GeneratorTarget.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/resources/T_Texture.h"
 
@@ -28,25 +28,12 @@ std::int32_t Origin(std::int32_t half, float wave)
 }
 } // namespace
 
-T_PlasmaTexture::T_PlasmaTexture(const std::string& textureName, float plasmaSpeed) : speed(plasmaSpeed)
+T_PlasmaTexture::T_PlasmaTexture(const T_GeneratorTarget& target, float plasmaSpeed) : speed(plasmaSpeed)
 {
-    Init(FindGeneratorTarget(textureName), textureName);
-}
-
-T_PlasmaTexture::T_PlasmaTexture(T_Texture* target, float plasmaSpeed) : speed(plasmaSpeed)
-{
-    Init(target, target != nullptr ? target->name : std::string());
-}
-
-// The tables go with the vectors; the texture is neither detached nor released.
-T_PlasmaTexture::~T_PlasmaTexture() = default;
-
-void T_PlasmaTexture::Init(T_Texture* target, const std::string& textureName)
-{
-    if (!CanGenerateInto(target, textureName, maxSide, "Plasma texture"))
+    if (!target.Accepts(maxSide, "Plasma texture"))
         return;
-    const std::int32_t w = target->width;
-    const std::int32_t h = target->height;
+    const std::int32_t w = target.texture->width;
+    const std::int32_t h = target.texture->height;
     const std::size_t cells = static_cast<std::size_t>(2 * w) * static_cast<std::size_t>(2 * h);
     try
     {
@@ -57,14 +44,12 @@ void T_PlasmaTexture::Init(T_Texture* target, const std::string& textureName)
     {
         ring = {};
         wave = {};
-        VEXLAR_LOG("    Plasma texture: not enough memory for '" << textureName << "', not animated\n");
+        VEXLAR_LOG("    Plasma texture: not enough memory for '" << target.name << "', not animated\n");
         return;
     }
     W = w;
     H = h;
-    pixels = target->pixels;
-    target->generator = this;
-    target->kind = T_Texture::Dynamic;
+    pixels = target.Attach(this);
 
     palette.fill(0xFFFFFFFFu);
     const std::int32_t columns = 2 * W;

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "vexlar3d/resources/T_TextureGenerator.h"
+#include "demo/T_PixelGenerator.h"
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
-
-class T_Texture;
 
 // A colour plasma: three windows (one over a ring pattern, two over a wave
 // pattern) slide over double-size tables; the byte sum of the three values
@@ -15,21 +12,14 @@ class T_Texture;
 // frame in which the texture is drawn; `speed` scales the time.
 //
 // Given the default texture (or any record without 32-bit pixels) the
-// generator attaches to nothing and its Update does nothing.
-class T_PlasmaTexture : public T_TextureGenerator
+// generator attaches to nothing and its Update does nothing. The tables go
+// with the generator; the texture is neither detached nor released.
+class T_PlasmaTexture : public T_PixelGenerator
 {
 public:
-    // Looks the texture up with the texture manager's Find.
-    T_PlasmaTexture(const std::string& textureName, float speed);
-    // Takes the texture record directly (tests and tools).
-    T_PlasmaTexture(T_Texture* texture, float speed);
-    ~T_PlasmaTexture() override;
-    T_PlasmaTexture(const T_PlasmaTexture&) = delete;
-    T_PlasmaTexture& operator=(const T_PlasmaTexture&) = delete;
+    T_PlasmaTexture(const T_GeneratorTarget& target, float speed);
 
     void Update(float time) override;
-
-    bool IsAttached() const { return pixels != nullptr; }
 
     // Upper-left cells (row, column) of the ring window and the two wave
     // windows for a given time.
@@ -49,11 +39,7 @@ public:
     std::vector<std::uint8_t> wave;
     // Bytes red, green, blue, alpha in memory order.
     std::array<std::uint32_t, 256> palette{};
-    unsigned char* pixels = nullptr;
     std::int32_t W = 0;
     std::int32_t H = 0;
     float speed = 0.0f;
-
-private:
-    void Init(T_Texture* target, const std::string& textureName);
 };

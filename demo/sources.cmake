@@ -13,8 +13,8 @@ target_sources(vexlar_demo PRIVATE
 
 # Noise and plasma textures, metaballs, film grain, wave grid, showcase timeline.
 target_sources(vexlar_demo PRIVATE
-  GeneratorTarget.cpp
   MarchingCubesTable.cpp
+  T_GeneratorTarget.cpp
   T_GrainOverlay.cpp
   T_MetaBalls.cpp
   T_NoiseTexture.cpp

@@ -198,6 +198,7 @@ TEST(CpuDecoder, NameTables)
         {true, 15, 2, 11, 1, "Intel McKinley (IA-64)", "Intel Pentium 4 Northwood Xeon"},
         {true, 15, 3, 9, 0, "Intel Pentium 4", ""},
         {true, 7, 1, 0, 0, "", ""},
+        {true, 2, 1, 0, 0, "", ""},
         {false, 4, 3, 0, 0, "AMD 80486", "AMD 80486 DX2"},
         {false, 4, 15, 0, 0, "AMD 5x86", "AMD 5x86 write-back enhanced "},
         {false, 4, 4, 0, 0, "", ""},

@@ -65,6 +65,18 @@ void T_3dsWriter::PutColour(std::vector<std::uint8_t>& out, std::uint16_t id, co
     End(out, chunk);
 }
 
+template <std::size_t N>
+void T_3dsWriter::PutTuples(std::vector<std::uint8_t>& out, std::uint16_t id,
+                            const std::vector<std::array<float, N>>& tuples)
+{
+    const std::size_t chunk = Begin(out, id);
+    Put16(out, static_cast<std::uint32_t>(tuples.size()));
+    for (const auto& tuple : tuples)
+        for (float c : tuple)
+            PutFloat(out, c);
+    End(out, chunk);
+}
+
 bool T_3dsWriter::Encode(const std::vector<Material>& materials, const std::vector<T_MeshData>& meshes,
                          std::vector<std::uint8_t>& out, std::string& error)
 {
@@ -129,19 +141,8 @@ bool T_3dsWriter::Encode(const std::vector<Material>& materials, const std::vect
         PutName(out, mesh.name);
         const std::size_t trimesh = Begin(out, 0x4100);
 
-        const std::size_t vertices = Begin(out, 0x4110);
-        Put16(out, static_cast<std::uint32_t>(mesh.positions.size()));
-        for (const auto& p : mesh.positions)
-            for (float c : p)
-                PutFloat(out, c);
-        End(out, vertices);
-
-        const std::size_t mapping = Begin(out, 0x4140);
-        Put16(out, static_cast<std::uint32_t>(mesh.texCoords.size()));
-        for (const auto& t : mesh.texCoords)
-            for (float c : t)
-                PutFloat(out, c);
-        End(out, mapping);
+        PutTuples(out, 0x4110, mesh.positions);
+        PutTuples(out, 0x4140, mesh.texCoords);
 
         const std::size_t faces = Begin(out, 0x4120);
         Put16(out, static_cast<std::uint32_t>(mesh.faces.size()));

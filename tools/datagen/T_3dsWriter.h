@@ -35,5 +35,9 @@ private:
     static void Put32(std::vector<std::uint8_t>& out, std::uint32_t v);
     static void PutFloat(std::vector<std::uint8_t>& out, float v);
     static void PutName(std::vector<std::uint8_t>& out, const std::string& name);
+    // A chunk holding a 16-bit count and that many tuples of N floats.
+    template <std::size_t N>
+    static void PutTuples(std::vector<std::uint8_t>& out, std::uint16_t id,
+                          const std::vector<std::array<float, N>>& tuples);
     static void PutColour(std::vector<std::uint8_t>& out, std::uint16_t id, const std::array<std::uint8_t, 3>& rgb);
 };

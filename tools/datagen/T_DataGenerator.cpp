@@ -95,31 +95,25 @@ bool T_DataGenerator::Run(std::string& error)
         return zip.Add(name, data, error);
     };
 
-    T_FontRasterizer mono;
-    if (!mono.Open((fs::path(fontDir) / "DejaVuSansMono.ttf").string(), error))
-        return false;
-    T_Image font(256, 256, 4);
-    if (!T_TextureArt::BuildFontAtlas(mono, font, error) || !pack("font.tga", T_TgaWriter::Encode(font)))
-        return false;
-
-    T_FontRasterizer bold;
-    if (!bold.Open((fs::path(fontDir) / "DejaVuSans-Bold.ttf").string(), error))
-        return false;
-    T_Image fire(256, 256, 3);
-    if (!T_TextureArt::BuildFireMap(bold, fire, error) || !pack("fire.tga", T_TgaWriter::Encode(fire)))
-        return false;
-
-    T_Image line(32, 256, 4);
-    T_TextureArt::BuildGrainLine(line);
-    if (!pack("grain_line.tga", T_TgaWriter::Encode(line)))
-        return false;
-    T_Image circle(64, 64, 4);
-    T_TextureArt::BuildGrainCircle(circle);
-    if (!pack("grain_circle.tga", T_TgaWriter::Encode(circle)))
-        return false;
-    T_Image env(256, 256, 3);
-    T_TextureArt::BuildEnvMap(env);
-    if (!pack("envmap.tga", T_TgaWriter::Encode(env)))
+    auto packImage = [&](const std::string& name, const T_Image& image) {
+        return pack(name, T_TgaWriter::Encode(image));
+    };
+    // Opens a font from the font folder and draws with it into the image.
+    auto fontArt = [&](const std::string& name, const char* fontFile, T_Image image,
+                       bool (*draw)(T_FontRasterizer&, T_Image&, std::string&)) {
+        T_FontRasterizer font;
+        return font.Open((fs::path(fontDir) / fontFile).string(), error) && draw(font, image, error) &&
+               packImage(name, image);
+    };
+    auto art = [&](const std::string& name, T_Image image, void (*draw)(T_Image&)) {
+        draw(image);
+        return packImage(name, image);
+    };
+    if (!fontArt("font.tga", "DejaVuSansMono.ttf", T_Image(256, 256, 4), T_TextureArt::BuildFontAtlas) ||
+        !fontArt("fire.tga", "DejaVuSans-Bold.ttf", T_Image(256, 256, 3), T_TextureArt::BuildFireMap) ||
+        !art("grain_line.tga", T_Image(32, 256, 4), T_TextureArt::BuildGrainLine) ||
+        !art("grain_circle.tga", T_Image(64, 64, 4), T_TextureArt::BuildGrainCircle) ||
+        !art("envmap.tga", T_Image(256, 256, 3), T_TextureArt::BuildEnvMap))
         return false;
 
     std::vector<std::uint8_t> model;

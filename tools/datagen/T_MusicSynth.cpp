@@ -113,6 +113,16 @@ void Pan(double pan, double& gl, double& gr)
     gr = std::sin(a);
 }
 
+// Calls at(s, t) for each sample s from time t0 to t1 (cut at sample `end`),
+// t being the time since t0.
+template <class At>
+void ForEachSample(std::size_t end, double t0, double t1, At&& at)
+{
+    const std::size_t s1 = std::min(end, Sample(t1));
+    for (std::size_t s = Sample(t0); s < s1; ++s)
+        at(s, static_cast<double>(s) / kRate - t0);
+}
+
 // A minor: Am, F, C, G, one chord per bar.
 const int kChords[4][3] = {{57, 60, 64}, {57, 60, 65}, {55, 60, 64}, {55, 59, 62}};
 const int kRoots[4] = {33, 29, 36, 31};
@@ -137,6 +147,16 @@ const Note kPhraseB[] = {
     {48, 4, 74}, {52, 4, 79}, {56, 4, 83}, {60, 4, 86},
 };
 }  // namespace
+
+template <class Voice>
+void T_MusicSynth::AddNote(double t0, double length, double gl, double gr, Voice&& voice)
+{
+    ForEachSample(left.size(), t0, t0 + length, [&](std::size_t s, double t) {
+        const double y = voice(t);
+        left[s] += static_cast<float>(y * gl);
+        right[s] += static_cast<float>(y * gr);
+    });
+}
 
 std::vector<float> T_MusicSynth::Render()
 {
@@ -181,17 +201,12 @@ void T_MusicSynth::AddPad()
                 double gl, gr;
                 Pan(pans[v], gl, gr);
                 const double hz = Hz(base + detune[v]);
-                const std::size_t s0 = Sample(t0);
-                const std::size_t s1 = std::min(left.size(), Sample(t0 + length));
-                for (std::size_t s = s0; s < s1; ++s) {
-                    const double t = static_cast<double>(s) / kRate - t0;
+                AddNote(t0, length, gl, gr, [&](double t) {
                     const double lfo = std::sin(2.0 * kPi * 0.15 * (t0 + t) + n);
                     const double cutoff = 500.0 + 1300.0 * bright + 250.0 * lfo;
                     const double x = filter.Next(saw.Next(hz), cutoff, 0.8).low;
-                    const double y = x * level * Adsr(t, hold, 0.5, 1.0, 0.85, 0.5);
-                    left[s] += static_cast<float>(y * gl);
-                    right[s] += static_cast<float>(y * gr);
-                }
+                    return x * level * Adsr(t, hold, 0.5, 1.0, 0.85, 0.5);
+                });
             }
         }
     }
@@ -209,19 +224,14 @@ void T_MusicSynth::AddBass()
             Saw saw;
             Svf filter;
             double phase = 0.0;
-            const std::size_t s0 = Sample(t0);
-            const std::size_t s1 = std::min(left.size(), Sample(t0 + 0.45));
-            for (std::size_t s = s0; s < s1; ++s) {
-                const double t = static_cast<double>(s) / kRate - t0;
+            AddNote(t0, 0.45, 1.0, 1.0, [&](double t) {
                 const double env = Adsr(t, 0.2, 0.004, 0.12, 0.6, 0.05);
                 const double cutoff = 180.0 + (250.0 + 700.0 * opening) * std::exp(-t / 0.08);
                 const double sub = std::sin(2.0 * kPi * phase);
                 phase += hz / kRate;
                 phase -= std::floor(phase);
-                const double y = (filter.Next(saw.Next(hz), cutoff, 1.2).low * 0.7 + sub * 0.6) * env * 0.16;
-                left[s] += static_cast<float>(y);
-                right[s] += static_cast<float>(y);
-            }
+                return (filter.Next(saw.Next(hz), cutoff, 1.2).low * 0.7 + sub * 0.6) * env * 0.16;
+            });
         }
     }
 }
@@ -230,31 +240,21 @@ void T_MusicSynth::AddDrums()
 {
     auto kick = [&](double t0, double gain) {
         double phase = 0.0;
-        const std::size_t s0 = Sample(t0);
-        const std::size_t s1 = std::min(left.size(), Sample(t0 + 0.5));
-        for (std::size_t s = s0; s < s1; ++s) {
-            const double t = static_cast<double>(s) / kRate - t0;
+        AddNote(t0, 0.5, 1.0, 1.0, [&](double t) {
             const double hz = 45.0 + 110.0 * std::exp(-t / 0.04);
             phase += hz / kRate;
-            const double y = std::sin(2.0 * kPi * phase) * std::exp(-t / 0.18) * gain;
-            left[s] += static_cast<float>(y);
-            right[s] += static_cast<float>(y);
-        }
+            return std::sin(2.0 * kPi * phase) * std::exp(-t / 0.18) * gain;
+        });
     };
     auto snare = [&](double t0, double gain) {
         Svf filter;
         double phase = 0.0;
-        const std::size_t s0 = Sample(t0);
-        const std::size_t s1 = std::min(left.size(), Sample(t0 + 0.35));
-        for (std::size_t s = s0; s < s1; ++s) {
-            const double t = static_cast<double>(s) / kRate - t0;
+        AddNote(t0, 0.35, 0.95, 1.0, [&](double t) {
             phase += 185.0 / kRate;
             const double tone = std::sin(2.0 * kPi * phase) * std::exp(-t / 0.05);
             const double noise = filter.Next(Noise(), 1800.0, 0.7).high * std::exp(-t / 0.09);
-            const double y = (tone * 0.5 + noise * 0.8) * gain;
-            left[s] += static_cast<float>(y * 0.95);
-            right[s] += static_cast<float>(y);
-        }
+            return (tone * 0.5 + noise * 0.8) * gain;
+        });
     };
     // Hi-hat: high-passed noise. The early hats are soft and dull; from the
     // full section on they are loud and bright.
@@ -262,15 +262,10 @@ void T_MusicSynth::AddDrums()
         Svf hp1, hp2;
         double gl, gr;
         Pan(pan, gl, gr);
-        const std::size_t s0 = Sample(t0);
-        const std::size_t s1 = std::min(left.size(), Sample(t0 + decay * 6.0));
-        for (std::size_t s = s0; s < s1; ++s) {
-            const double t = static_cast<double>(s) / kRate - t0;
+        AddNote(t0, decay * 6.0, gl, gr, [&](double t) {
             const double x = hp2.Next(hp1.Next(Noise(), cutoff, 0.7).high, cutoff, 0.9).high;
-            const double y = x * std::exp(-t / decay) * gain;
-            left[s] += static_cast<float>(y * gl);
-            right[s] += static_cast<float>(y * gr);
-        }
+            return x * std::exp(-t / decay) * gain;
+        });
     };
 
     for (int bar = 4; bar < kBars; ++bar) {
@@ -318,17 +313,14 @@ void T_MusicSynth::AddLead()
             const double hz = Hz(notes[i].midi);
             Saw a(0.0), b(0.5);
             Svf filter;
-            const std::size_t s0 = Sample(t0);
-            const std::size_t s1 = std::min(left.size(), Sample(t0 + hold + 0.6));
-            for (std::size_t s = s0; s < s1; ++s) {
-                const double t = static_cast<double>(s) / kRate - t0;
+            ForEachSample(bus.size(), t0, t0 + hold + 0.6, [&](std::size_t s, double t) {
                 const double vibrato = std::pow(2.0, 0.15 / 12.0 * std::sin(2.0 * kPi * 5.5 * t) *
                                                           std::min(1.0, std::max(0.0, (t - 0.15) / 0.3)));
                 const double x = a.Next(hz * vibrato * 1.003) + b.Next(hz * vibrato * 0.997);
                 const double cutoff = (full ? 2600.0 : 1700.0) + 2500.0 * std::exp(-t / 0.15);
                 const double y = filter.Next(x, cutoff, 1.1).low * Adsr(t, hold, 0.01, 0.25, 0.7, 0.12);
                 bus[s] += static_cast<float>(y * 0.055);
-            }
+            });
         }
     }
     // Ping-pong echo of a dotted eighth.

@@ -26,6 +26,10 @@ private:
     void AddDrums();
     void AddLead();
     void Master();
+    // Adds a note from t0 lasting `length` seconds, voice(t) giving its
+    // sample t seconds in, to the left and right channels with gains gl, gr.
+    template <class Voice>
+    void AddNote(double t0, double length, double gl, double gr, Voice&& voice);
 
     std::vector<float> left;
     std::vector<float> right;

@@ -21,4 +21,10 @@ public:
 
 private:
     static std::string Crlf(const std::vector<std::string>& lines);
+    // One shader, opened by a comment line: its name, then a single layer
+    // holding the given statements, drawn from both sides.
+    static std::string Shader(const std::string& comment, const std::string& name, std::vector<std::string> layer);
+    // A shader drawn over the picture: alpha-blended, never hidden by depth
+    // and never writing depth.
+    static std::string Overlay(const std::string& comment, const std::string& name, std::vector<std::string> layer);
 };

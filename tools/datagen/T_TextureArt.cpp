@@ -24,6 +24,17 @@ double SmoothStep(double e0, double e1, double x)
     return t * t * (3.0 - 2.0 * t);
 }
 
+// Sets pixel (x, y) of an RGBA image to the colour (r, g, b) with alpha a
+// in [0, 1].
+void PutRgba(T_Image& image, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, double a)
+{
+    std::uint8_t* p = image.At(x, y);
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+    p[3] = ToByte(a);
+}
+
 // Uniform value in [0, 1) from the shared generator.
 double Rand01()
 {
@@ -263,12 +274,7 @@ void T_TextureArt::BuildGrainLine(T_Image& image)
         const double shift = (wobble.At(v * 8.0) - 0.5) * sigma;
         for (int x = 0; x < w; ++x) {
             const double d = (x - centre - shift) / sigma;
-            const double a = std::exp(-d * d) * (0.35 + 0.65 * run) * 0.8;
-            std::uint8_t* p = image.At(x, y);
-            p[0] = 235;
-            p[1] = 230;
-            p[2] = 215;
-            p[3] = ToByte(a);
+            PutRgba(image, x, y, 235, 230, 215, std::exp(-d * d) * (0.35 + 0.65 * run) * 0.8);
         }
     }
 }
@@ -289,12 +295,7 @@ void T_TextureArt::BuildGrainCircle(T_Image& image)
             const double angle = std::atan2(dy, dx);
             const double edge = 0.66 + 0.035 * std::sin(3.0 * angle + phase[0]) + 0.02 * std::sin(5.0 * angle + phase[1]) +
                                 0.012 * std::sin(8.0 * angle + phase[2]);
-            const double a = (1.0 - SmoothStep(edge - 0.12, edge, r)) * 0.85;
-            std::uint8_t* p = image.At(x, y);
-            p[0] = 18;
-            p[1] = 16;
-            p[2] = 14;
-            p[3] = ToByte(a);
+            PutRgba(image, x, y, 18, 16, 14, (1.0 - SmoothStep(edge - 0.12, edge, r)) * 0.85);
         }
     }
 }

@@ -22,6 +22,13 @@ void SetText(char (&field)[N], const char* text)
     field[length] = '\0';
 }
 
+// Entry `index` of a name table, null past its end.
+template <std::size_t N>
+const char* NameAt(const char* const (&names)[N], std::uint32_t index)
+{
+    return index < N ? names[index] : nullptr;
+}
+
 std::uint32_t Bits(std::uint32_t value, int low, int count)
 {
     return (value >> low) & ((1u << count) - 1u);
@@ -103,6 +110,9 @@ constexpr const char* intelBrands[16] = {
     "Mobile Intel Pentium 4 processor PM",
     "Intel Celeron Processor",
 };
+
+// Family names of families 3 to 6.
+constexpr const char* intelFamilies[4] = {"Intel i386", "Intel i486", "Intel Pentium", "Intel Pentium Pro"};
 
 constexpr const char* intel486Models[10] = {
     "Intel i486 DX-25/33",
@@ -307,27 +317,17 @@ void T_CpuDecoder::IntelNames(CpuInfo& info)
     const std::uint32_t brand = info.brandIndex;
     const char* modelName = nullptr;
 
+    // Below family 3 the index wraps round past the table's end.
+    if (const char* familyName = NameAt(intelFamilies, info.family - 3))
+        SetText(info.familyName, familyName);
     switch (info.family)
     {
-    case 3:
-        SetText(info.familyName, "Intel i386");
-        modelName = "Unknown Intel i386";
-        break;
-    case 4:
-        SetText(info.familyName, "Intel i486");
-        if (model < 10)
-            modelName = intel486Models[model];
-        break;
-    case 5:
-        SetText(info.familyName, "Intel Pentium");
-        if (model < 9)
-            modelName = intelPentiumModels[model];
-        break;
+    case 3: modelName = "Unknown Intel i386"; break;
+    case 4: modelName = NameAt(intel486Models, model); break;
+    case 5: modelName = NameAt(intelPentiumModels, model); break;
     case 6:
-        SetText(info.familyName, "Intel Pentium Pro");
-        if (model < 8)
-            modelName = intelP6Models[model];
-        else if (model == 8)
+        modelName = NameAt(intelP6Models, model);
+        if (model == 8)
             modelName = brand == 2 ? intelP3Internal : brand == 3 ? intelP3XeonInternal : intelCeleronInternal;
         else if (model == 10)
             modelName = brand == 1   ? intelCeleronInternal
@@ -391,8 +391,7 @@ void T_CpuDecoder::AmdNames(CpuInfo& info)
         break;
     case 6:
         SetText(info.familyName, "AMD K7");
-        if (model < 8)
-            modelName = amdK7Models[model];
+        modelName = NameAt(amdK7Models, model);
         break;
     default:
         // Family 4 and any other value: the 486-class names.
