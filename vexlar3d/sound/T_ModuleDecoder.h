@@ -15,8 +15,6 @@ public:
     static std::unique_ptr<T_ModuleDecoder> Open(const unsigned char* data, std::size_t size,
                                                  std::int32_t rate);
 
-    ~T_ModuleDecoder() override;
-
     // "module: ProTracker MOD" (libopenmpt's name of the tracker format),
     // the pattern channels, and the length of one pass through the song.
     Description Describe() override;
@@ -32,5 +30,9 @@ private:
     std::int64_t GetLength() override { return -1; } // libopenmpt clamps seeks itself
     bool SeekFrame(std::int64_t frame) override;
 
-    openmpt_module* m_module = nullptr;
+    struct ModuleDeleter
+    {
+        void operator()(openmpt_module* module) const;
+    };
+    std::unique_ptr<openmpt_module, ModuleDeleter> m_module;
 };

@@ -35,7 +35,7 @@ std::unique_ptr<T_SndfileDecoder> T_SndfileDecoder::Open(const unsigned char* da
     std::unique_ptr<T_SndfileDecoder> decoder(new T_SndfileDecoder(data, size));
     SF_VIRTUAL_IO io{.get_filelen = &VioLength, .seek = &VioSeek, .read = &VioRead, .write = &VioWrite, .tell = &VioTell};
     SF_INFO info{};
-    decoder->m_file = sf_open_virtual(&io, SFM_READ, &info, decoder.get());
+    decoder->m_file.reset(sf_open_virtual(&io, SFM_READ, &info, decoder.get()));
     if (decoder->m_file == nullptr)
         return nullptr;
     if (info.channels < 1 || info.channels > maxChannels || info.samplerate < minSampleRate ||
@@ -48,14 +48,8 @@ std::unique_ptr<T_SndfileDecoder> T_SndfileDecoder::Open(const unsigned char* da
     decoder->m_frames = info.frames;
     decoder->m_block.resize(static_cast<std::size_t>(maxBlockFrames) * static_cast<std::size_t>(info.channels));
     // Integer formats come out in -1..1; float data is passed on as it is.
-    sf_command(decoder->m_file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+    sf_command(decoder->m_file.get(), SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     return decoder;
-}
-
-T_SndfileDecoder::~T_SndfileDecoder()
-{
-    if (m_file != nullptr)
-        sf_close(m_file);
 }
 
 T_AudioDecoder::Description T_SndfileDecoder::Describe()
@@ -75,7 +69,7 @@ T_AudioDecoder::Description T_SndfileDecoder::Describe()
 
 std::int32_t T_SndfileDecoder::Decode(float* out, std::int32_t frames)
 {
-    const sf_count_t got = sf_readf_float(m_file, m_block.data(), frames);
+    const sf_count_t got = sf_readf_float(m_file.get(), m_block.data(), frames);
     if (got <= 0)
         return 0;
     const auto n = static_cast<std::int32_t>(std::min<sf_count_t>(got, frames));

@@ -15,8 +15,6 @@ public:
     // Null when libsndfile does not recognise the data or its shape is unusable.
     static std::unique_ptr<T_SndfileDecoder> Open(const unsigned char* data, std::size_t size);
 
-    ~T_SndfileDecoder() override;
-
     // "WAV (Microsoft), Signed 16 bit PCM": libsndfile's names of the
     // container and the encoding.
     Description Describe() override;
@@ -29,7 +27,7 @@ private:
 
     std::int32_t Decode(float* out, std::int32_t frames) override;
     std::int64_t GetLength() override { return m_frames > 0 ? m_frames : -1; }
-    bool SeekFrame(std::int64_t frame) override { return sf_seek(m_file, frame, SEEK_SET) >= 0; }
+    bool SeekFrame(std::int64_t frame) override { return sf_seek(m_file.get(), frame, SEEK_SET) >= 0; }
 
     static sf_count_t VioLength(void* user);
     static sf_count_t VioSeek(sf_count_t offset, int whence, void* user);
@@ -37,7 +35,11 @@ private:
     static sf_count_t VioWrite(const void* source, sf_count_t count, void* user);
     static sf_count_t VioTell(void* user);
 
-    SNDFILE* m_file = nullptr;
+    struct FileDeleter
+    {
+        void operator()(SNDFILE* file) const { sf_close(file); }
+    };
+    std::unique_ptr<SNDFILE, FileDeleter> m_file;
     std::int32_t m_channels = 0;
     int m_format = 0; // SF_FORMAT_* of the file
     sf_count_t m_frames = 0;
