@@ -254,6 +254,13 @@ T_FireTexture::Windows T_FireTexture::WindowsAt(float time) const
     return w;
 }
 
+void T_FireTexture::Rewind(float time)
+{
+    if (!hasUpdated || !std::isfinite(time) || time >= lastUpdateTime)
+        return;
+    lastUpdateTime = time - 0.01f;
+}
+
 void T_FireTexture::Update(float time)
 {
     // Not attached, or a time that is no time at all: nothing to do.

@@ -33,6 +33,9 @@ public:
 
     // One simulation step, at most one per 0.01 s of demo time.
     void Update(float time) override;
+    // Steps again from `time` on: the heat field burns on as it is, so a
+    // move back never freezes the fire until the old time comes round.
+    void Rewind(float time) override;
 
     // True when the generator drives its texture.
     bool IsAttached() const { return pixels != nullptr; }
