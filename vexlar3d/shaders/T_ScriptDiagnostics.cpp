@@ -1,6 +1,8 @@
 #include "vexlar3d/shaders/T_ScriptDiagnostics.h"
 
 #include "vexlar3d/resources/T_DataSource.h"
+#include "vexlar3d/shaders/T_Shader.h"
+#include "vexlar3d/shaders/T_ShaderParser.h"
 
 std::int32_t T_ScriptDiagnostics::LineOf(T_DataSource& source)
 {
@@ -46,4 +48,17 @@ std::string T_ScriptDiagnostics::Format(const Finding& finding)
     if (finding.line > 0)
         text.append(":").append(std::to_string(finding.line));
     return text.append(": ").append(finding.text);
+}
+
+void T_ScriptDiagnostics::CheckScript(T_DataSource& source)
+{
+    std::string name;
+    while (!source.Eof())
+    {
+        source.ReadToken(name, false);
+        if (name.empty())
+            break;
+        T_Shader shader(name);
+        T_ShaderParser::ParseShaderBlock(shader, source, this);
+    }
 }

@@ -39,6 +39,11 @@ public:
     // the data); 0 for a source without memory access.
     std::int32_t LineOf(T_DataSource& source);
 
+    // Reads every shader of a script from `source` as the shader manager
+    // would, into records of its own that go again, noting the findings
+    // (textures are looked up with the texture manager, when there is one).
+    void CheckScript(T_DataSource& source);
+
     void Note(std::int32_t line, const std::string& text, Severity severity = Severity::Warning,
               bool defaultTexture = false);
 
