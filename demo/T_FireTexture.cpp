@@ -258,7 +258,8 @@ void T_FireTexture::Rewind(float time)
 {
     if (!hasUpdated || !std::isfinite(time) || time >= lastUpdateTime)
         return;
-    lastUpdateTime = time - 0.01f;
+    // Far enough back that the next Update at `time` steps.
+    lastUpdateTime = time - 1.0f;
 }
 
 void T_FireTexture::Update(float time)
