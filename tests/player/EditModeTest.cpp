@@ -5,6 +5,8 @@
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/player/T_EditMode.h"
 #include "vexlar3d/player/T_Timeline.h"
+#include "vexlar3d/resources/T_Texture.h"
+#include "vexlar3d/resources/T_TextureManager.h"
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/shaders/T_ShaderManager.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
@@ -87,10 +89,14 @@ protected:
     {
         EnterScratchFolder();
         std::filesystem::create_directories("Data");
-        WriteFile("Data/shaderlist.txt", "edit\n");
+        WriteFile("Data/shaderlist.txt", "edit zipped\n");
         WriteFile("Data/edit.shader", Script("red.tga"));
+        WriteFile("Data/default_font.shader", "default_font\n{\nnumlayers 1\n{\nmap font.tga\n}\n}\n");
+        WriteFile("zipped.shader", "boxed\n{\nnumlayers 1\n{\nmap boxed.tga\n}\n}\n");
         ASSERT_TRUE(Shell("convert-im6.q16 -size 8x8 xc:red Data/red.tga && "
                           "convert-im6.q16 -size 8x8 xc:lime Data/green.tga && "
+                          "convert-im6.q16 -size 8x8 xc:white Data/font.tga && "
+                          "convert-im6.q16 -size 8x8 xc:lime boxed.tga && zip -q Data/pack.zip boxed.tga zipped.shader && "
                           "sox -q -n -r 44100 -c 2 -b 16 Data/music.wav synth 20 sine 440 vol 0.1"));
         g_config = T_Config{};
         g_config.fullscreen = false;
@@ -120,8 +126,10 @@ protected:
             hooks = edit->Hooks();
         const auto presenting = hooks.presenting;
         hooks.presenting = [&](float time) {
+            const bool on = !presenting || presenting(time);
             glReadPixels(g_config.width / 2, g_config.height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-            return !presenting || presenting(time);
+            glReadPixels(g_config.width / 4, g_config.height - 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, corner);
+            return on;
         };
         const auto finished = hooks.finished;
         int frame = 0;
@@ -134,7 +142,8 @@ protected:
     static constexpr double slack = 0.1;
 
     std::vector<float> drawn;
-    unsigned char pixel[4] = {};
+    unsigned char pixel[4] = {};  // the middle of the picture
+    unsigned char corner[4] = {}; // where the overlay's first characters go
 };
 
 // Every key through SDL's queue, each a quick tap unless held on purpose.
@@ -293,5 +302,63 @@ TEST_F(EditModeTest, SavedScriptsAndImagesShowWithinAQuarterSecond)
     EXPECT_NE(log.find("Reloaded red.tga (1 texture)"), std::string::npos);
     EXPECT_NE(log.find("Reloaded edit.shader"), std::string::npos);
     EXPECT_NE(log.find("Reload of edit.shader failed, the previous version stays: edit.shader:"), std::string::npos);
+}
+
+// F1 shows the overlay over the picture (the font's white over the red);
+// the music file saved again plays on at the same time; an archive rebuilt
+// (zip writes a new file and renames it) is registered again and the image
+// that comes from it reloaded.
+TEST_F(EditModeTest, OverlayMusicAndArchiveReload)
+{
+    T_EditMode edit("music.wav", "Data/");
+    T_Texture* boxed = g_vexlar->textureManager->Find("boxed.tga");
+    ASSERT_EQ(boxed->kind, T_Texture::FileLoaded);
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point saved = Clock::now();
+    int stage = 0;
+    std::vector<int> corners;
+    const T_FrameLoop::End end = Run(&edit, [&](int frame) {
+        const bool late = Clock::now() - saved > std::chrono::seconds(3);
+        switch (stage)
+        {
+        case 0:
+            corners.push_back(corner[1]);
+            if (frame == 2)
+                Tap(SDLK_F1);
+            if (frame == 5)
+            {
+                Tap(SDLK_SPACE);
+                Tap(SDLK_l);
+            }
+            if (frame < 8)
+                return true;
+            EXPECT_TRUE(edit.IsOverlayShown());
+            EXPECT_EQ(corners.front(), 0);   // red
+            EXPECT_EQ(corners.back(), 255);  // white
+            EXPECT_NE(edit.StatusLine(Now()).find(" fps  PAUSED  loop from 00:0"), std::string::npos);
+            EXPECT_NE(edit.StatusLine(Now()).find("  quad"), std::string::npos);
+            Tap(SDLK_SPACE);
+            Shell("sox -q -n -r 22050 -c 1 -b 16 Data/music.wav synth 20 sine 220 vol 0.1");
+            break;
+        case 1:
+            if (edit.GetLastMessage().rfind("Reloaded music.wav", 0) != 0)
+                return !late;
+            EXPECT_NEAR(Music(), Now(), slack);
+            Shell("convert-im6.q16 -size 8x8 xc:blue boxed.tga && zip -q Data/pack.zip boxed.tga");
+            break;
+        default:
+            if (edit.GetLastMessage() != "Reloaded boxed.tga (1 texture)")
+                return !late;
+            EXPECT_EQ(boxed->pixels[0] + boxed->pixels[1] + boxed->pixels[2], 255);
+            return false;
+        }
+        ++stage;
+        saved = Clock::now();
+        return true;
+    });
+    EXPECT_EQ(end, T_FrameLoop::End::Stopped);
+    EXPECT_EQ(stage, 2) << edit.GetLastMessage();
+    EXPECT_NE(ReadFile("vexlar.log").find("    Registered pack.zip again\n"), std::string::npos);
+    g_vexlar->textureManager->Release(boxed);
 }
 } // namespace
