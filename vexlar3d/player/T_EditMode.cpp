@@ -4,6 +4,7 @@
 #include "vexlar3d/core/T_ITimer.h"
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_Vexlar.h"
+#include "vexlar3d/graphics/T_GfxServer.h"
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/platform/T_Clock.h"
 #include "vexlar3d/resources/T_Texture.h"
@@ -161,7 +162,12 @@ bool T_EditMode::Starting()
     std::vector<std::string> messages;
     reloader.Poll(static_cast<std::uint32_t>(T_Clock::MonotonicNanos() / 1000000u), messages);
     if (!messages.empty())
+    {
         lastMessage = messages.back();
+        // A refilled shader may be the one the gfx server set last.
+        if (g_vexlar != nullptr && g_vexlar->gfxServer != nullptr)
+            g_vexlar->gfxServer->ForgetShader();
+    }
     if (paused && g_timer != nullptr)
         g_timer->Restart(pausedAt);
     return true;
