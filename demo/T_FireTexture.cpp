@@ -236,6 +236,14 @@ T_FireTexture::Windows T_FireTexture::WindowsAt(float time) const
     return w;
 }
 
+void T_FireTexture::Rewind(float time)
+{
+    if (!hasUpdated || !std::isfinite(time) || time >= lastUpdateTime)
+        return;
+    // Far enough back that the next Update at `time` steps.
+    lastUpdateTime = time - 1.0f;
+}
+
 void T_FireTexture::Update(float time)
 {
     // Not attached, or a time that is no time at all: nothing to do.

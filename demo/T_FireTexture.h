@@ -28,6 +28,9 @@ public:
 
     // One simulation step, at most one per 0.01 s of demo time.
     void Update(float time) override;
+    // Steps again from `time` on: the heat field burns on as it is, so a
+    // move back never freezes the fire until the old time comes round.
+    void Rewind(float time) override;
 
     // The steps of Update that work on the seed line alone, in Update's order.
     // They draw from CrtRand() exactly as Update does.

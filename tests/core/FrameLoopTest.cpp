@@ -67,6 +67,7 @@ protected:
         std::string error;
         ASSERT_TRUE(T_Video::Start(error)) << error;
         std::memset(keyState, 0, sizeof keyState);
+        std::memset(keyPressed, 0, sizeof keyPressed);
         g_config = T_Config{};
         g_config.fullscreen = false;
         window = std::make_unique<T_Window>(false);
@@ -164,9 +165,34 @@ TEST_F(FrameLoopTest, CloseRequestOrEscapeBeforeTheFirstFrame)
     // The window itself stays until shut-down destroys it.
     EXPECT_NE(window->GetHandle(), nullptr);
 
-    // Escape pressed before the first frame ends the loop the same way.
+    // Escape pressed before the first frame ends the loop the same way, also
+    // when it was released again within the same batch of messages.
     Push(SDL_KEYDOWN, SDLK_ESCAPE);
+    Push(SDL_KEYUP, SDLK_ESCAPE);
     EXPECT_EQ(Run(), T_FrameLoop::End::Escape);
     EXPECT_EQ(frames, 0);
     EXPECT_TRUE(drawn.empty());
+}
+
+// The hook before each frame sees the presses of its batch once; the frame
+// then draws at the time the hook restarted the clock at.
+TEST_F(FrameLoopTest, HookBeforeTheFrameSeesEachPressOnceAndMayMoveTheTime)
+{
+    effects->AddEffect(new ProbeEffect(drawn), -1.0f, 100.0f, 0);
+    std::vector<int> spaces;
+    T_FrameLoop::Hooks hooks;
+    hooks.starting = [&] {
+        spaces.push_back(keyPressed[32]);
+        if (spaces.size() == 2)
+            timer->Restart(50.0);
+        return spaces.size() < 4;
+    };
+    Push(SDL_KEYDOWN, SDLK_SPACE);
+    Push(SDL_KEYUP, SDLK_SPACE);
+    Push(SDL_KEYDOWN, SDLK_SPACE);
+    timer->Reset();
+    EXPECT_EQ(T_FrameLoop::Run(&frames, &hooks), T_FrameLoop::End::Stopped);
+    EXPECT_EQ(spaces, (std::vector<int>{2, 0, 0, 0}));
+    EXPECT_EQ(drawn, (std::vector<float>{0.0f, 50.0f, 51.0f}));
+    EXPECT_EQ(keyPressed[32], 0);
 }

@@ -23,6 +23,7 @@ protected:
         ASSERT_TRUE(T_Video::Start(error)) << error;
         g_config = T_Config{};
         std::memset(keyState, 0, sizeof keyState);
+        std::memset(keyPressed, 0, sizeof keyPressed);
     }
     void TearDown() override { T_Video::Stop(); }
 };
@@ -123,25 +124,34 @@ TEST_F(WindowTest, KeyMessagesSetAndClearTheKeyStateByVirtualKeyCode)
         {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},  {SDLK_0, 48},     {SDLK_9, 57},     {SDLK_a, 65},
         {SDLK_z, 90},      {SDLK_LEFT, 37},   {SDLK_UP, 38},    {SDLK_RIGHT, 39}, {SDLK_DOWN, 40},
         {SDLK_F1, 112},    {SDLK_F12, 123},   {SDLK_RETURN, 13}, {SDLK_TAB, 9},   {SDLK_BACKSPACE, 8},
+        {SDLK_LSHIFT, 16}, {SDLK_RSHIFT, 16}, {SDLK_HOME, 36},  {SDLK_END, 35},
     };
     for (auto [key, code] : keys)
     {
         EXPECT_EQ(T_Events::VirtualKey(key), code);
+        keyPressed[code] = 0;
         send(SDL_KEYDOWN, key);
         EXPECT_EQ(keyState[code], 1) << code;
-        send(SDL_KEYDOWN, key, 1); // auto-repeat keeps it held
+        send(SDL_KEYDOWN, key, 1); // auto-repeat keeps it held, and is no new press
         EXPECT_EQ(keyState[code], 1) << code;
         send(SDL_KEYUP, key);
         EXPECT_EQ(keyState[code], 0) << code;
+        EXPECT_EQ(keyPressed[code], 1) << code; // the press stays latched
     }
+    keyPressed[65] = 254;
+    send(SDL_KEYDOWN, SDLK_a);
+    send(SDL_KEYDOWN, SDLK_a);
+    EXPECT_EQ(keyPressed[65], 255); // counts, without wrapping
+    send(SDL_KEYUP, SDLK_a);
+    std::memset(keyPressed, 0, sizeof keyPressed);
     // Unmapped keys touch nothing.
-    for (SDL_Keycode key : std::initializer_list<SDL_Keycode>{SDLK_LSHIFT, SDLK_F13, SDLK_KP_5, SDLK_UNKNOWN, 0x40000400})
+    for (SDL_Keycode key : std::initializer_list<SDL_Keycode>{SDLK_LCTRL, SDLK_F13, SDLK_KP_5, SDLK_UNKNOWN, 0x40000400})
     {
         EXPECT_EQ(T_Events::VirtualKey(key), -1);
         send(SDL_KEYDOWN, key);
     }
-    for (unsigned char state : keyState)
-        EXPECT_EQ(state, 0);
+    for (int code = 0; code < 256; ++code)
+        EXPECT_EQ(keyState[code] + keyPressed[code], 0) << code;
 }
 
 TEST_F(WindowTest, RefusedDepthFallsBackTo24Bits)

@@ -130,6 +130,19 @@ TEST(FireTexture, RateLimitKeptPerGenerator)
     fire.Update(1.031f);
     EXPECT_EQ(fire.lastUpdateTime, 1.031f);
 
+    // Moved back (edit mode): the fire steps on at once from the new time,
+    // burning the field it has; moved back to a later time, or no time,
+    // changes nothing.
+    for (float t : {2.0f, std::nanf("")})
+    {
+        fire.Rewind(t);
+        EXPECT_EQ(fire.lastUpdateTime, 1.031f);
+    }
+    fire.Rewind(0.5f);
+    fire.Update(0.5f);
+    EXPECT_EQ(fire.lastUpdateTime, 0.5f);
+    EXPECT_NE(Take(fire), stepped);
+
     // Two fires drawn in every frame at 60 fps both step every frame.
     auto other = MakeTexture(16, 8, Busy);
     T_FireTexture second(other.get());

@@ -49,3 +49,27 @@ TEST(InspectShaders, MissingListAndBadUsage)
         EXPECT_EQ(Inspect(bad).status, 2) << bad;
     EXPECT_EQ(Inspect("--data nowhere shaders").status, 1);
 }
+
+// check: the findings of the script checker as warnings with file and line
+// (golden/mistakes.shader against golden/mistakes.txt, whole); only what
+// check counts as a problem (here the missing texture) sets exit status 1.
+TEST(InspectShaders, CheckWarnsWithFileAndLine)
+{
+    EnterScratchFolder();
+    shadertest::MakeImage("a.tga", "red");
+    shadertest::MakeImage("b.tga", "green");
+    shadertest::MakeImage("c.tga", "blue");
+    WriteData("default_font.shader", Lines({"default_font", "{", "}"}));
+    WriteData("shaderlist.txt", "script\n");
+    WriteData("script.shader", ReadFile(std::string(VEXLAR_SOURCE_DIR) + "/tests/shaders/golden/mistakes.shader"));
+    Result r = Inspect("check --shaders first");
+    EXPECT_EQ(r.status, 1) << r.err;
+    testfiles::ExpectGolden(r.out, "shaders/golden/mistakes.txt");
+
+    WriteData("script.shader", Lines({"first", "{", "numlayers 1", "{", "map a.tga", "rgbgen wave", "}", "}"}, "\n"));
+    r = Inspect("check --shaders first");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("warning: script.shader:6: unknown layer keyword \"rgbgen\" in shader \"first\"; ignored\n"),
+              std::string::npos)
+        << r.out;
+}

@@ -166,3 +166,81 @@ TEST_F(ShaderScriptTest, ListWithTwoNamesOnALineCommentsAndAMissingScript)
         ++lines;
     EXPECT_EQ(lines, 3u);
 }
+
+// A script read again refills the records it filled, in place: shaders,
+// layers and reference counts stay; layers grow and shrink; a shader no
+// longer defined becomes empty; a new one takes the record a lookup made;
+// a block left open at the end, or a file defining nothing, changes nothing.
+// Textures the old version held are given back, those of the new one held.
+TEST_F(ShaderScriptTest, ReloadRefillsTheRecordsInPlace)
+{
+    WriteData("s.shader", Lines({"one", "{", "numlayers 2", "{", "map a.tga", "}", "{", "map b.tga", "}", "}", "two",
+                                 "{", "numlayers 1", "{", "map a.tga", "}", "ambient 1 0 0 1", "}"}));
+    Start();
+    shaders->LoadScript("s");
+    T_Shader* one = shaders->GetShader("one");
+    T_Shader* two = shaders->GetShader("two");
+    T_Shader* three = shaders->GetShader("three"); // defined by no script yet
+    ASSERT_EQ(one->layerCount, 2);
+    T_ShaderLayer* first = one->layers[0].get();
+    T_ShaderLayer* second = one->layers[1].get();
+    T_Texture* a = first->textures[0];
+    EXPECT_EQ(a->refCount, 2);
+    std::string why;
+
+    WriteData("s.shader", Lines({"one", "{", "numlayers 1", "{", "map c.tga", "blendfunc gl_one gl_one", "}", "}",
+                                 "three", "{", "numlayers 1", "{", "map a.tga", "}", "cull none", "}"}));
+    ASSERT_TRUE(shaders->ReloadScript("s", nullptr, why)) << why;
+    EXPECT_EQ(shaders->GetShader("one"), one);
+    EXPECT_EQ(one->refCount, 2);
+    ASSERT_EQ(one->layerCount, 1);
+    EXPECT_EQ(one->layers[0].get(), first);
+    EXPECT_EQ(first->textures[0]->name, "c.tga");
+    EXPECT_EQ(first->blendSrc, 2);
+    EXPECT_EQ(second->textureCount, 0); // dropped: kept, emptied
+    EXPECT_EQ(two->layerCount, 0);
+    EXPECT_EQ(two->material, nullptr);
+    EXPECT_EQ(three->layerCount, 1);
+    EXPECT_EQ(three->cullMode, T_Shader::CullNone);
+    EXPECT_EQ(three->refCount, 1);
+    EXPECT_EQ(a->refCount, 1); // held by "three" alone now
+    EXPECT_EQ(shaders->GetCount(), 3);
+
+    // Broken or empty: the last good version stays.
+    for (const std::string& broken : {Lines({"one", "{", "numlayers 1", "{", "map a.tga"}), std::string("// none\n")})
+    {
+        WriteData("s.shader", broken);
+        EXPECT_FALSE(shaders->ReloadScript("s", nullptr, why));
+        EXPECT_FALSE(why.empty());
+        EXPECT_EQ(first->textures[0]->name, "c.tga");
+        EXPECT_EQ(three->layerCount, 1);
+    }
+    std::filesystem::remove("Data/s.shader");
+    EXPECT_FALSE(shaders->ReloadScript("s", nullptr, why));
+    EXPECT_EQ(why, "the file cannot be opened");
+}
+
+// An image saved again goes into every record of its name (each flag
+// variant, pixel copy or not); one that no longer decodes changes nothing.
+TEST_F(ShaderScriptTest, ImageReloadRefillsEveryVariant)
+{
+    Start();
+    T_Texture* plain = textures->Load("a.tga", false, true);
+    T_Texture* clamped = textures->Load("a.tga", true, false);
+    clamped->FreePixels();
+    MakeImage("a.tga", "blue", 16);
+    std::int32_t refilled = 0;
+    std::string why;
+    ASSERT_TRUE(textures->Reload("Data/A.TGA", refilled, why)) << why;
+    EXPECT_EQ(refilled, 2);
+    EXPECT_EQ(plain->width, 16);
+    EXPECT_EQ(clamped->width, 16);
+    ASSERT_NE(plain->pixels, nullptr);
+    EXPECT_EQ(plain->pixels[0] + plain->pixels[1] + plain->pixels[2], 255); // blue alone
+    EXPECT_EQ(clamped->pixels, nullptr);
+    WriteData("a.tga", "not an image");
+    EXPECT_FALSE(textures->Reload("a.tga", refilled, why));
+    EXPECT_EQ(plain->width, 16);
+    EXPECT_TRUE(textures->Reload("b.tga", refilled, why));
+    EXPECT_EQ(refilled, 0);
+}

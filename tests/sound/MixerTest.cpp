@@ -168,6 +168,33 @@ TEST_F(MixerTest, EndedModulePlaysSilence)
     mixer.Release(module.get());
 }
 
+// Resampled streams keep their last samples: half a second of silence and
+// 50 ms of tone end, at 48 kHz, where the tone ends, whatever the rate.
+TEST_F(MixerTest, ResampledStreamsEndWithTheirLastSample)
+{
+    for (int rate : {22050, 44100, 48000})
+    {
+        SCOPED_TRACE(rate);
+        const std::string rateText = std::to_string(rate);
+        MakeSilence("gap.wav", rate, 0.5);
+        MakeSine("tone.wav", rate, 2, 0.05, 1000);
+        Sox("gap.wav tone.wav tail" + rateText + ".wav");
+        auto stream = Open("tail" + rateText + ".wav");
+        ASSERT_TRUE(stream);
+        std::vector<float> out(2 * 30000);
+        stream->Fill(out.data(), 30000);
+        EXPECT_TRUE(stream->HasEnded());
+        // (The converter may shift the whole stream by a few frames.)
+        std::size_t first = 0, last = 0;
+        for (std::size_t i = 0; i < out.size(); ++i)
+            if (std::fabs(out[i]) > 0.05f)
+                (first == 0 ? first : last) = i / 2;
+        EXPECT_NEAR(static_cast<double>(first), 0.5 * 48000, 16.0);
+        EXPECT_NEAR(static_cast<double>(last - first), 0.05 * 48000, 4.0);
+        EXPECT_NEAR(Crossings(out, 2 * 23900), 50, 1);
+    }
+}
+
 TEST_F(MixerTest, ConfigureChangesRateAndChannels)
 {
     EXPECT_FALSE(mixer.Configure(0, 16));

@@ -330,6 +330,54 @@ TEST_F(SoundStreamTest, ArchiveEntriesModulesAndSeeking)
     EXPECT_FALSE(sound.IsOffline());
 }
 
+// Edit mode's calls: a held stream adds silence and keeps its position,
+// also while sought, and plays on from there when let go; a stream started
+// held stays held. Reopening a changed file plays the new bytes from the old
+// position on the old channel, held if it was; a file that no longer plays
+// leaves the old stream playing. (Streams held in memory, as edit mode
+// opens them, so that a file rewritten in place cannot change under them.)
+TEST_F(SoundStreamTest, PauseHoldsThePositionAndReopeningContinuesThere)
+{
+    sound.SetStreamsInMemory(true);
+    sound.OpenStream("later.flac"); // half a second of silence, then the sine
+    sound.PauseStream("later.flac", true);
+    sound.PlayStream("later.flac");
+    EXPECT_TRUE(sound.GetMixer().IsPaused(Channel("later.flac")));
+    Render(4800);
+    EXPECT_EQ(sound.GetStreamPosition("later.flac"), 0.0);
+    sound.PauseStream("later.flac", false);
+    Render(4800);
+    EXPECT_DOUBLE_EQ(sound.GetStreamPosition("later.flac"), 0.1);
+    sound.PauseStream("later.flac", true);
+    ASSERT_TRUE(sound.SeekStream("later.flac", 0.75));
+    EXPECT_EQ(Peak(Render(4800)), 0.0f);
+    EXPECT_DOUBLE_EQ(sound.GetStreamPosition("later.flac"), 0.75);
+    sound.PauseStream("later.flac", false);
+    EXPECT_NEAR(Peak(Render(4800)), 0.5f, 0.02f);
+    EXPECT_DOUBLE_EQ(sound.GetStreamPosition("later.flac"), 0.85);
+
+    // The sine alone replaces it (renamed over it, as editors save): at 0.2 s
+    // the old file is silent, the new one is not.
+    ASSERT_TRUE(sound.SeekStream("later.flac", 0.2));
+    fs::copy_file("Data/music/sine.flac", "Data/music/new.flac");
+    fs::rename("Data/music/new.flac", "Data/music/later.flac");
+    sound.PauseStream("later.flac", true);
+    std::string why;
+    ASSERT_TRUE(sound.ReopenStream("later.flac", why)) << why;
+    EXPECT_EQ(Channel("later.flac"), 0);
+    EXPECT_EQ(Peak(Render(4800)), 0.0f); // still held
+    sound.PauseStream("later.flac", false);
+    EXPECT_NEAR(Peak(Render(4800)), 0.5f, 0.02f);
+    EXPECT_DOUBLE_EQ(sound.GetStreamPosition("later.flac"), 0.3);
+    EXPECT_EQ(files.GetOpenFileCount(), 1);
+
+    WriteBytes("Data/music/later.flac", ReadBytes("Data/garbage.ogg"));
+    EXPECT_FALSE(sound.ReopenStream("later.flac", why));
+    EXPECT_EQ(why, "no decoder accepts its data");
+    EXPECT_NEAR(Peak(Render(4800)), 0.5f, 0.02f);
+    EXPECT_EQ(files.GetOpenFileCount(), 1);
+}
+
 // Opus through libsndfile decodes at 48 kHz whatever the source rate, at the
 // level and the timing of opusdec's own decode: the encoder's pre-skip is
 // dropped, not played as a few hundred samples of delay.

@@ -102,6 +102,11 @@ inline std::string CallsOnAnUnknownName(T_ISoundSystem& sound, const std::string
     sound.SetStreamVolume(name, 3);
     sound.CloseStream(name);
     EXPECT_FALSE(sound.SeekStream(name, 0.5));
+    sound.PauseStream(name, true);
+    EXPECT_EQ(sound.GetStreamPosition(name), -1.0);
+    std::string why;
+    EXPECT_FALSE(sound.ReopenStream(name, why));
+    EXPECT_EQ(why, "it is not open");
     return log.Since();
 }
 

@@ -11,6 +11,7 @@
 #include "vexlar3d/resources/T_FileSystem.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/resources/T_TextureManager.h"
+#include "vexlar3d/shaders/T_ScriptDiagnostics.h"
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/shaders/T_ShaderManager.h"
 #include "vexlar3d/sound/T_MixerStream.h"
@@ -239,6 +240,29 @@ int CmdCheck(InspectContext& context, const std::vector<std::string>& args)
         g_textureManager = &textures;
     }
 
+    // What the engine's silent parse passes over: warnings, which leave the
+    // exit status alone. Missing textures are problems above already.
+    std::vector<std::string> warnings;
+    {
+        std::set<std::string> checked;
+        for (const std::string& script : scripts)
+        {
+            T_DataSource* source = checked.insert(script).second
+                                       ? context.fileSystem.OpenFile(script + ".shader", OpenMode::Mapped)
+                                       : nullptr;
+            if (source != nullptr)
+            {
+                T_ScriptDiagnostics diagnostics;
+                diagnostics.SetFile(script + ".shader");
+                diagnostics.CheckScript(*source);
+                for (const T_ScriptDiagnostics::Finding& finding : diagnostics.GetFindings())
+                    if (!finding.defaultTexture)
+                        warnings.push_back(T_ScriptDiagnostics::Format(finding));
+            }
+            context.fileSystem.CloseFile(source);
+        }
+    }
+
     double seconds = 0.0;
     const std::string music = needs.music.empty() ? "" : CheckMusic(context.fileSystem, needs.music, seconds);
     if (!music.empty())
@@ -252,6 +276,8 @@ int CmdCheck(InspectContext& context, const std::vector<std::string>& args)
     if (!needs.music.empty() && music.empty() && seconds < needs.length)
         std::cout << "note: the music's sound ends at " << seconds << " s, before the timeline's end at "
                   << needs.length << " s\n";
+    for (const std::string& warning : warnings)
+        std::cout << "warning: " << warning << "\n";
     for (const std::string& problem : problems)
         std::cout << "problem: " << problem << "\n";
     if (problems.empty())

@@ -2,3 +2,4 @@
 
 T_Config g_config;
 unsigned char keyState[256];
+unsigned char keyPressed[256];

@@ -26,3 +26,9 @@ extern T_Config g_config;
 
 // 1 while the key with that virtual-key code is held.
 extern unsigned char keyState[256];
+
+// How often the key went down (auto-repeat not counted, at most 255) since
+// the frame loop last looked: a press whose release came in the same batch
+// of messages, which keyState no longer shows, is still seen here. The frame
+// loop clears it once per frame, after its tests.
+extern unsigned char keyPressed[256];

@@ -7,6 +7,8 @@
 #include "vexlar3d/platform/T_Events.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
+#include <cstring>
+
 namespace
 {
 constexpr int escapeKey = 27;
@@ -35,9 +37,16 @@ T_FrameLoop::End T_FrameLoop::Run(std::int64_t* frames, const Hooks* hooks)
             end = End::Quit;
             break;
         }
-        if (keyState[escapeKey])
+        if (keyState[escapeKey] || keyPressed[escapeKey])
         {
             end = End::Escape;
+            break;
+        }
+        const bool starts = hooks == nullptr || !hooks->starting || hooks->starting();
+        std::memset(keyPressed, 0, sizeof keyPressed);
+        if (!starts)
+        {
+            end = End::Stopped;
             break;
         }
 

@@ -104,7 +104,12 @@ void T_Window::HandleMessage(const T_Message& message)
     case T_Message::Kind::KeyDown:
     case T_Message::Kind::KeyUp:
         if (message.key >= 0 && message.key < 256)
-            keyState[message.key] = message.kind == T_Message::Kind::KeyDown ? 1 : 0;
+        {
+            const bool down = message.kind == T_Message::Kind::KeyDown;
+            keyState[message.key] = down ? 1 : 0;
+            if (down && !message.repeat && keyPressed[message.key] < 255)
+                ++keyPressed[message.key];
+        }
         break;
     case T_Message::Kind::Close:
         T_Events::PostQuit(); // the window itself stays until shut-down

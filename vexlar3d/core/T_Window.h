@@ -6,8 +6,8 @@ struct T_NativeWindow;
 // The one application window: a full-screen window or a framed window with
 // a client area of the configured size, created hidden with an OpenGL
 // frame buffer (the driver makes its context on it). Its message handler
-// turns key messages into keyState, size changes into a viewport refresh
-// and a close request into the quit message. A full-screen window need not
+// turns key messages into keyState and keyPressed, size changes into a
+// viewport refresh and a close request into the quit message. A full-screen window need not
 // get the whole screen (an X server without a window manager leaves it at its
 // size); the log then says what it got.
 class T_Window

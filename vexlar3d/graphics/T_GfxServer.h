@@ -93,6 +93,9 @@ public:
     // picture has another size).
     void ReadPixels(T_Texture* image) override;
     bool UploadTexture(T_Texture* texture) override;
+    // The next SetShader applies in full, also for the shader set last (its
+    // record was refilled, e.g. by a reload).
+    void ForgetShader() { currentShader = nullptr; }
     void DeleteTexture(T_Texture* texture) override;
     void EnableLight(T_Light* light) override;
     void DisableLight(T_Light* light) override;

@@ -16,6 +16,7 @@ T_Message Translate(const SDL_Event& event)
     case SDL_KEYUP:
         message.kind = event.type == SDL_KEYDOWN ? T_Message::Kind::KeyDown : T_Message::Kind::KeyUp;
         message.key = T_Events::VirtualKey(event.key.keysym.sym);
+        message.repeat = event.type == SDL_KEYDOWN && event.key.repeat != 0;
         message.windowId = event.key.windowID;
         break;
     case SDL_WINDOWEVENT:
@@ -70,8 +71,12 @@ int T_Events::VirtualKey(std::int32_t key)
     case SDLK_BACKSPACE: return 8;
     case SDLK_TAB: return 9;
     case SDLK_RETURN: return 13;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return 16;
     case SDLK_ESCAPE: return 27;
     case SDLK_SPACE: return 32;
+    case SDLK_END: return 35;
+    case SDLK_HOME: return 36;
     case SDLK_LEFT: return 37;
     case SDLK_UP: return 38;
     case SDLK_RIGHT: return 39;

@@ -11,7 +11,7 @@ struct T_Message
     {
         Other,   // nothing the engine handles
         Quit,    // the quit message: leave the frame loop
-        KeyDown, // a key went down (also each auto-repeat)
+        KeyDown, // a key went down (also each auto-repeat, with repeat set)
         KeyUp,   // a key was released
         Close,   // the user asked to close the window
         Size     // the window's client area changed size
@@ -20,6 +20,8 @@ struct T_Message
     Kind kind = Kind::Other;
     // KeyDown and KeyUp: the virtual-key code, or -1 for a key without one.
     int key = -1;
+    // KeyDown: true for the key-downs auto-repeat sends while a key is held.
+    bool repeat = false;
     // Size: the new client width and height in pixels.
     int width = 0;
     int height = 0;
@@ -38,8 +40,8 @@ public:
     static void PostQuit();
 
     // The virtual-key code of a platform key code, or -1 when the key is not
-    // mapped: Backspace 8, Tab 9, Return 13, Escape 27, space 32, arrows
-    // 37-40 (left, up, right, down), digits 48-57, letters 65-90, F1-F12
-    // 112-123.
+    // mapped: Backspace 8, Tab 9, Return 13, Shift 16 (either), Escape 27,
+    // space 32, End 35, Home 36, arrows 37-40 (left, up, right, down), digits
+    // 48-57, letters 65-90, F1-F12 112-123.
     static int VirtualKey(std::int32_t key);
 };

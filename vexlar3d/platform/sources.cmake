@@ -7,6 +7,7 @@ target_sources(vexlar3d PRIVATE
   platform/T_Directory.cpp
   platform/T_Events.cpp
   platform/T_FileMapping.cpp
+  platform/T_FileWatcher.cpp
   platform/T_Fpu.cpp
   platform/T_GlContext.cpp
   platform/T_RegularFile.cpp

@@ -7,6 +7,8 @@
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
 #include "vexlar3d/platform/T_Video.h"
+#include "vexlar3d/sound/T_SoundSystem.h"
+#include "vexlar3d/player/T_EditMode.h"
 #include "vexlar3d/player/T_OfflineRun.h"
 #include "vexlar3d/player/T_PlayerOptions.h"
 
@@ -82,6 +84,11 @@ int T_Player::Run(const std::string& program, const std::vector<std::string>& ar
     if (g_window == nullptr || g_window->GetHandle() == nullptr)
         std::fprintf(stderr, "%s: no window could be opened; see vexlar.log\n", program.c_str());
 
+    // Edit mode reads the music into memory, so that its file (or the
+    // archive holding it) can be replaced while it plays.
+    if (options.edit && g_vexlar->soundSystem != nullptr)
+        g_vexlar->soundSystem->SetStreamsInMemory(true);
+
     int status = 0;
     {
         // The timeline (and the texture generators it owns) lives until
@@ -95,9 +102,19 @@ int T_Player::Run(const std::string& program, const std::vector<std::string>& ar
         if (g_timer != nullptr)
             g_timer->Restart(options.startSeconds);
         if (options.IsOffline())
+        {
             status = offline.Run(program);
+        }
+        else if (options.edit)
+        {
+            T_EditMode edit(T_Timeline::GetMusicName(), "Data/");
+            const T_FrameLoop::Hooks hooks = edit.Hooks();
+            T_FrameLoop::Run(nullptr, &hooks);
+        }
         else
+        {
             T_FrameLoop::Run();
+        }
 
         delete g_vexlar;
         g_vexlar = nullptr;

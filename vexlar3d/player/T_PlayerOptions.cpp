@@ -89,6 +89,12 @@ T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& 
                 return Outcome::Error;
             windowed = true;
         }
+        else if (name == "--edit")
+        {
+            if (!noValue())
+                return Outcome::Error;
+            edit = true;
+        }
         else if (name == "--size")
         {
             if (!takeValue())
@@ -175,6 +181,11 @@ T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& 
             error = name.rfind("-", 0) == 0 ? "unknown option " + name : "unexpected argument '" + arguments[i] + "'";
             return Outcome::Error;
         }
+    }
+    if (edit && IsOffline())
+    {
+        error = "--edit excludes --capture, --video and --bench";
+        return Outcome::Error;
     }
     if (rateGiven && !IsOffline())
     {
@@ -313,6 +324,9 @@ std::string T_PlayerOptions::Usage(const std::string& program) const
            "  --start SECONDS   start the timeline and the music that far in\n"
            "  --draw MODE       how meshes are sent to OpenGL: arrays (vertex arrays,\n"
            "                    the default) or immediate (glBegin/glEnd)\n"
+           "  --edit            edit mode: Space pauses, Left/Right seek 1 s (Shift:\n"
+           "                    10 s), Home rewinds, L marks a loop, F1 shows the\n"
+           "                    overlay; saved data files reload live\n"
            "  --help            show this help and exit\n"
            "\n"
            "Offline runs (a fixed time step, no window shown):\n"

@@ -76,6 +76,9 @@ public:
     std::int32_t rateNumerator = 60;   // frames per second of offline runs,
     std::int32_t rateDenominator = 1;  // as a fraction (60000/1001)
     double startSeconds = 0.0;         // --start
+    // --edit: the live run under the author's keys, with live reload and
+    // the overlay (T_EditMode).
+    bool edit = false;
 
     std::string error; // set when Parse returns Error
 

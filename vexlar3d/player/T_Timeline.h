@@ -24,4 +24,6 @@ public:
     // moved to `startSeconds` when that is above 0. Without a sound system
     // nothing happens.
     static void StartMusic(const std::string& name, double startSeconds);
+    // The name StartMusic was last given ("" before), for edit mode's music.
+    static const std::string& GetMusicName();
 };

@@ -1,6 +1,8 @@
 # Sources of vexlar3d/player/: what every demo's entry point needs (the
 # command line, the live frame loop, the offline runs and their writers).
 target_sources(vexlar3d PRIVATE
+  player/T_DataReloader.cpp
+  player/T_EditMode.cpp
   player/T_OfflineRun.cpp
   player/T_Player.cpp
   player/T_PlayerOptions.cpp

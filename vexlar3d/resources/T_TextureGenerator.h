@@ -8,5 +8,8 @@ class T_TextureGenerator
 public:
     // Writes the texture's in-memory pixels; the gfx server uploads them.
     virtual void Update(float time) = 0;
+    // The timeline was moved back to `time` (edit mode): a generator that
+    // keeps state from earlier times makes its next Update work from there.
+    virtual void Rewind(float /*time*/) {}
     virtual ~T_TextureGenerator() = default;
 };

@@ -2,10 +2,12 @@
 
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/graphics/T_IGfxServer.h"
+#include "vexlar3d/resources/PathFunctions.h"
 #include "vexlar3d/resources/T_Texture.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -24,6 +26,21 @@ bool FillWhite(T_Texture& texture)
     if (texture.pixels == nullptr)
         return false;
     std::memset(texture.pixels, 0xFF, static_cast<std::size_t>(texture.dataSize));
+    return true;
+}
+
+bool SameFileName(const std::string& a, const std::string& b)
+{
+    const std::string x = GetFileName(a);
+    const std::string y = GetFileName(b);
+    if (x.size() != y.size())
+        return false;
+    for (std::size_t i = 0; i < x.size(); ++i)
+    {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(x[i]) != lower(y[i]))
+            return false;
+    }
     return true;
 }
 } // namespace
@@ -219,4 +236,51 @@ void T_TextureManager::ReleaseAll()
         record.reset();
     }
     count = 0;
+}
+
+bool T_TextureManager::Reload(const std::string& fileName, std::int32_t& refilled, std::string& why)
+{
+    refilled = 0;
+    // One decode serves every variant: the pixels do not depend on the
+    // record's clamp or mip-map setting.
+    std::unique_ptr<T_Texture> decoded;
+    for (const auto& record : table)
+    {
+        if (!record || record->kind != T_Texture::FileLoaded || !SameFileName(record->name, fileName))
+            continue;
+        if (!decoded)
+        {
+            decoded = std::make_unique<T_Texture>();
+            if (!decoded->Load(record->name, record->clamp, record->mipmap) || decoded->pixels == nullptr ||
+                decoded->dataSize <= 0)
+            {
+                why = "the image does not decode";
+                return false;
+            }
+        }
+        auto* pixels = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(decoded->dataSize)));
+        if (pixels == nullptr)
+        {
+            why = "out of memory";
+            return false;
+        }
+        std::memcpy(pixels, decoded->pixels, static_cast<std::size_t>(decoded->dataSize));
+        const bool hadPixels = record->pixels != nullptr;
+        record->FreePixels();
+        record->pixels = pixels;
+        record->width = decoded->width;
+        record->height = decoded->height;
+        record->bitsPerPixel = decoded->bitsPerPixel;
+        record->dataSize = decoded->dataSize;
+        if (g_gfxServer != nullptr && record->glName != noGlName)
+        {
+            g_gfxServer->DeleteTexture(record.get());
+            record->glName = noGlName;
+        }
+        Upload(record.get());
+        if (!hadPixels)
+            record->FreePixels();
+        ++refilled;
+    }
+    return true;
 }

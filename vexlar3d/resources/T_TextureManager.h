@@ -44,6 +44,16 @@ public:
     // context; true when the default texture now has an OpenGL name.
     bool UploadDefaultTexture();
 
+    // Decodes the image file `fileName` again and puts its pixels into every
+    // file-loaded record of that name (each clamp and mip-map variant; the
+    // name's folder part and ASCII case do not count), re-uploaded through
+    // the gfx server: the records, and every pointer to them, stay. A record
+    // whose pixel copy was dropped drops the new one after the upload too.
+    // `refilled` counts the records; 0 when no record names the file (true).
+    // False, with the reason in `why` and the records untouched, when the
+    // file no longer decodes.
+    bool Reload(const std::string& fileName, std::int32_t& refilled, std::string& why);
+
     std::int32_t GetCapacity() const { return capacity; }
     std::int32_t GetCount() const { return count; }
     // The record in `slot`, or null for an empty or out-of-range slot.

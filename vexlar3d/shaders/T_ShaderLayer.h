@@ -27,6 +27,11 @@ public:
     void AddTexture(T_Texture* texture);
     // Appends a texture-coordinate modifier; false when all 32 are in use.
     bool AddTcMod(std::int32_t type, float s, float t, float rotate);
+    // Exchanges every setting and texture with `other` (a script read again
+    // refills a layer that effects may hold).
+    void SwapContents(T_ShaderLayer& other);
+    // Gives every texture back now; the layer then draws untextured.
+    void ReleaseTextures();
 
     std::int32_t textureCount = 0;
     std::vector<T_Texture*> textures;

@@ -2,6 +2,8 @@
 
 #include "vexlar3d/resources/T_DataSource.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
+#include "vexlar3d/resources/T_Texture.h"
+#include "vexlar3d/shaders/T_ScriptDiagnostics.h"
 #include "vexlar3d/shaders/T_Shader.h"
 
 #include <charconv>
@@ -27,11 +29,6 @@ void ReplaceTextures(T_ShaderLayer& layer, const std::vector<T_Texture*>& textur
             g_textureManager->Release(texture);
 }
 
-T_Texture* LoadTexture(const std::string& name, bool clamp, bool mipmap)
-{
-    return g_textureManager != nullptr ? g_textureManager->Load(name, clamp, mipmap) : nullptr;
-}
-
 float (&MaterialColor(T_Material& material, const std::string& keyword))[4]
 {
     if (keyword == "ambient")
@@ -50,6 +47,22 @@ const char* SkipPlus(const char* first, const char* last)
     if (last - first >= 2 && *first == '+' && (first[1] == '.' || (first[1] >= '0' && first[1] <= '9')))
         return first + 1;
     return first;
+}
+
+// Keywords of a layer block, for the note on one met outside a layer.
+bool IsLayerKeyword(const std::string& word)
+{
+    for (const char* keyword : {"map", "clampmap", "animap", "clampanimap", "dynamap", "clampdynamap", "blendfunc",
+                                "depthfunc", "nodepthwrite", "nomipmaps", "polygonoffset", "tcgen", "tcmod",
+                                "color", "wireframe", "texfunc"})
+        if (word == keyword)
+            return true;
+    return false;
+}
+
+std::string Quoted(const std::string& word)
+{
+    return "\"" + word + "\"";
 }
 
 // The code of `word` in a column of six words; 0 when it is none of them.
@@ -108,19 +121,68 @@ float T_ShaderParser::ReadFloat(const std::string& word)
     return value;
 }
 
-void T_ShaderParser::ParseShaderBlock(T_Shader& shader, T_DataSource& source)
+void T_ShaderParser::ParseShaderBlock(T_Shader& shader, T_DataSource& source, T_ScriptDiagnostics* diagnostics)
 {
-    T_ShaderParser(source).ShaderBlock(shader);
+    T_ShaderParser(source, diagnostics).ShaderBlock(shader);
 }
 
-void T_ShaderParser::ParseLayerBlock(T_ShaderLayer& layer, T_DataSource& source)
+void T_ShaderParser::ParseLayerBlock(T_ShaderLayer& layer, T_DataSource& source, T_ScriptDiagnostics* diagnostics)
 {
-    T_ShaderParser(source).LayerBlock(layer);
+    T_ShaderParser(source, diagnostics).LayerBlock(layer);
+}
+
+void T_ShaderParser::Note(const std::string& text, bool defaultTexture)
+{
+    if (diagnostics != nullptr)
+        diagnostics->Note(diagnostics->LineOf(source), text, T_ScriptDiagnostics::Severity::Warning, defaultTexture);
+}
+
+void T_ShaderParser::NoteNumber(const std::string& word, bool whole)
+{
+    if (diagnostics == nullptr || word.empty() || word == "}")
+        return; // noted by Required
+    const char* limit = word.data() + word.size();
+    const char* first = SkipPlus(word.data(), limit);
+    const char* end = first;
+    if (whole)
+    {
+        std::int64_t value = 0;
+        end = std::from_chars(first, limit, value).ptr;
+    }
+    else
+    {
+        float value = 0.0f;
+        end = std::from_chars(first, limit, value, std::chars_format::general).ptr;
+    }
+    if (end == limit)
+        return;
+    const std::string reads =
+        whole ? std::to_string(ReadInt(word)) : std::to_string(static_cast<double>(ReadFloat(word)));
+    Note(Quoted(word) + " after " + Quoted(keyword) + " is not " + (whole ? "a whole number" : "a number") +
+         " (reads as " + (end == first ? std::string("0") : reads) + ")");
+}
+
+void T_ShaderParser::NoteTexture(const std::string& name, const T_Texture* texture)
+{
+    if (texture == nullptr)
+        Note("texture " + Quoted(name) + " finds the texture table full");
+    else if (texture->kind == T_Texture::Default && texture->name != name)
+        Note("texture " + Quoted(name) + " resolves to the default texture (missing, or not an image the engine decodes)",
+             true);
+}
+
+T_Texture* T_ShaderParser::LoadTexture(const std::string& name, bool clamp, bool mipmap)
+{
+    T_Texture* texture = g_textureManager != nullptr ? g_textureManager->Load(name, clamp, mipmap) : nullptr;
+    if (g_textureManager != nullptr)
+        NoteTexture(name, texture);
+    return texture;
 }
 
 std::string T_ShaderParser::Statement()
 {
     source.ReadToken(last, true);
+    keyword = last;
     return last;
 }
 
@@ -130,10 +192,33 @@ const std::string& T_ShaderParser::Argument()
     return last;
 }
 
+const std::string& T_ShaderParser::Required(const char* what)
+{
+    Argument();
+    if (last.empty())
+        Note(std::string("missing ") + what + " after " + Quoted(keyword) + " (the file ends)");
+    else if (last == "}")
+        Note(std::string("\"}\" read as the ") + what + " of " + Quoted(keyword) + "; it closes the block");
+    return last;
+}
+
+std::int32_t T_ShaderParser::IntArgument(const char* what)
+{
+    NoteNumber(Required(what), true);
+    return ReadInt(last);
+}
+
+float T_ShaderParser::FloatArgument(const char* what)
+{
+    NoteNumber(Required(what), false);
+    return ReadFloat(last);
+}
+
 void T_ShaderParser::ModeArgument(std::int32_t& field, std::initializer_list<const char*> words)
 {
-    const std::string& word = Argument();
+    const std::string& word = Required("word");
     std::int32_t position = 0;
+    std::string expected;
     for (const char* candidate : words)
     {
         if (word == candidate)
@@ -141,42 +226,66 @@ void T_ShaderParser::ModeArgument(std::int32_t& field, std::initializer_list<con
             field = position;
             return;
         }
+        expected += (position == 0 ? "" : position + 1 == static_cast<std::int32_t>(words.size()) ? " or " : ", ");
+        expected += candidate;
         ++position;
     }
+    if (!word.empty() && word != "}")
+        Note("unknown word " + Quoted(word) + " after " + Quoted(keyword) + " (expected " + expected +
+             "); ignored");
 }
 
 void T_ShaderParser::ColorArguments(float (&color)[4], bool keepOnEmpty)
 {
+    bool cut = false;
     for (float& component : color)
-        if (!Argument().empty() || !keepOnEmpty)
+    {
+        // A short statement is noted once, at its first missing component.
+        if (cut)
+            Argument();
+        else
+            NoteNumber(Required("colour component"), false);
+        cut = cut || last.empty() || last == "}";
+        if (!last.empty() || !keepOnEmpty)
             component = ReadFloat(last);
+    }
 }
 
 void T_ShaderParser::MapArguments(T_ShaderLayer& layer, bool clamp)
 {
-    ReplaceTextures(layer, {LoadTexture(Argument(), clamp, layer.mipmaps)});
+    const std::string name = Required("texture name");
+    ReplaceTextures(layer, {LoadTexture(name, clamp, layer.mipmaps)});
 }
 
 void T_ShaderParser::AnimapArguments(T_ShaderLayer& layer, bool clamp)
 {
-    const std::int32_t count = IntArgument();
-    const float rate = FloatArgument();
+    const std::int32_t count = IntArgument("count");
+    const float rate = FloatArgument("rate");
     std::vector<T_Texture*> textures;
     // The names end with the data: a count larger than the names given leaves
     // the layer with the textures actually named.
-    for (std::int32_t i = 0; i < count && !Argument().empty(); ++i)
-        textures.push_back(LoadTexture(last, clamp, layer.mipmaps));
+    for (std::int32_t i = 0; i < count && !Required("texture name").empty(); ++i)
+    {
+        const std::string name = last;
+        textures.push_back(LoadTexture(name, clamp, layer.mipmaps));
+    }
     ReplaceTextures(layer, textures);
     layer.animRate = rate;
 }
 
 void T_ShaderParser::DynamapArguments(T_ShaderLayer& layer, bool clamp)
 {
-    const std::string name = Argument();
-    const std::int32_t width = IntArgument();
-    const std::int32_t height = IntArgument();
-    ReplaceTextures(layer, {g_textureManager != nullptr ? g_textureManager->Create(name, width, height, clamp)
-                                                        : nullptr});
+    const std::string name = Required("texture name");
+    const std::int32_t width = IntArgument("width");
+    const std::int32_t height = IntArgument("height");
+    T_Texture* texture = g_textureManager != nullptr ? g_textureManager->Create(name, width, height, clamp) : nullptr;
+    if (g_textureManager != nullptr && texture != nullptr && texture->kind == T_Texture::Default)
+        Note("dynamic texture " + Quoted(name) + " of " + std::to_string(width) + "x" + std::to_string(height) +
+                 " pixels resolves to the default texture (sides from 0 to 4096)",
+             true);
+    else if (g_textureManager != nullptr)
+        NoteTexture(name, texture);
+    ReplaceTextures(layer, {texture});
 }
 
 void T_ShaderParser::TcModArguments(T_ShaderLayer& layer)
@@ -197,46 +306,85 @@ void T_ShaderParser::TcModArguments(T_ShaderLayer& layer)
         }
         return;
     }
-    const float s = FloatArgument();
-    const float t = FloatArgument();
-    const float speed = type == T_ShaderLayer::TcModRotate ? FloatArgument() : 0.0f;
-    layer.AddTcMod(type, s, t, speed); // past the 32nd modifier: ignored
+    const float s = FloatArgument("s");
+    const float t = FloatArgument("t");
+    const float speed = type == T_ShaderLayer::TcModRotate ? FloatArgument("speed") : 0.0f;
+    if (!layer.AddTcMod(type, s, t, speed))
+        Note("more than " + std::to_string(T_ShaderLayer::maxTcMods) + " texture-coordinate modifiers; this one is ignored");
+}
+
+void T_ShaderParser::BlendArguments(T_ShaderLayer& layer)
+{
+    const std::string sourceWord = Required("source factor");
+    const std::string destWord = Required("destination factor");
+    layer.blendSrc = BlendSourceCode(sourceWord);
+    layer.blendDst = BlendDestCode(destWord);
+    if ((layer.blendSrc == 0 && !sourceWord.empty() && sourceWord != "}") ||
+        (layer.blendDst == 0 && !destWord.empty() && destWord != "}"))
+        Note("unknown blend factor " + Quoted(layer.blendSrc == 0 ? sourceWord : destWord) + " after " +
+             Quoted(keyword) + "; blending is off for the layer");
 }
 
 void T_ShaderParser::ShaderBlock(T_Shader& shader)
 {
+    shaderName = shader.name;
     if (Argument() != "{")
+    {
+        Note("shader " + Quoted(shader.name) + " has no \"{\" after its name" +
+             (last.empty() ? std::string(" (the file ends)") : "; " + Quoted(last) + " is taken as the next name"));
         return;
+    }
     // Layers a "numlayers" has made room for; none before the first count.
     std::int32_t room = 0;
+    bool counted = false;
+    std::int32_t blocks = 0;
     do
     {
-        const std::string keyword = Statement();
-        if (keyword == "{")
+        if (Statement() == "{")
         {
             // The layer block reads its own tokens; this block's last token
             // stays the brace. A block beyond the count is still read, so
             // that the rest of the script stays in step, and then dropped.
+            const std::int32_t line = diagnostics != nullptr ? diagnostics->LineOf(source) : 0;
             auto layer = std::make_unique<T_ShaderLayer>();
-            T_ShaderParser(source).LayerBlock(*layer);
+            T_ShaderParser inner(source, diagnostics);
+            inner.shaderName = shader.name;
+            inner.LayerBlock(*layer);
+            ++blocks;
             if (static_cast<std::int64_t>(shader.layers.size()) < room)
                 shader.layers.push_back(std::move(layer));
+            else if (diagnostics != nullptr)
+                diagnostics->Note(line, "layer block " + std::to_string(blocks) + " of shader " + Quoted(shader.name) +
+                                            (counted ? " is beyond its numlayers " + std::to_string(room)
+                                                     : " comes before its numlayers") +
+                                            "; dropped");
         }
         else
         {
-            ShaderStatement(shader, keyword, room);
+            ShaderStatement(shader, room, counted);
         }
         shader.layerCount = static_cast<std::int32_t>(shader.layers.size());
     } while (!BlockEnded());
+
+    if (last.empty() && diagnostics != nullptr)
+        diagnostics->Note(diagnostics->LineOf(source),
+                          "the block of shader " + Quoted(shader.name) + " is still open at the end of the file",
+                          T_ScriptDiagnostics::Severity::Error);
+    else if (counted && blocks < room)
+        Note("shader " + Quoted(shader.name) + " has numlayers " + std::to_string(room) + " but " +
+             std::to_string(blocks) + (blocks == 1 ? " layer block" : " layer blocks"));
 }
 
-void T_ShaderParser::ShaderStatement(T_Shader& shader, const std::string& keyword, std::int32_t& room)
+void T_ShaderParser::ShaderStatement(T_Shader& shader, std::int32_t& room, bool& counted)
 {
     if (keyword == "numlayers")
     {
-        const std::int32_t count = IntArgument();
+        const std::int32_t count = IntArgument("count");
         shader.layers.clear();
         room = count < 0 ? 0 : count;
+        counted = true;
+        if (count < 0)
+            Note("numlayers " + std::to_string(count) + " is below 0; no layers");
     }
     else if (keyword == "cull")
     {
@@ -249,19 +397,30 @@ void T_ShaderParser::ShaderStatement(T_Shader& shader, const std::string& keywor
             shader.material = std::make_unique<T_Material>();
         if (keyword != "shininess")
             ColorArguments(MaterialColor(*shader.material, keyword), true);
-        else if (!Argument().empty())
-            shader.material->shininess = ReadFloat(last);
+        else
+        {
+            const float value = FloatArgument("value");
+            if (!last.empty())
+                shader.material->shininess = value;
+        }
+    }
+    else if (!keyword.empty() && keyword != "}")
+    {
+        Note("unknown shader keyword " + Quoted(keyword) + " in shader " + Quoted(shader.name) +
+             (IsLayerKeyword(keyword) ? " (a layer keyword outside a layer block); ignored" : "; ignored"));
     }
 }
 
 void T_ShaderParser::LayerBlock(T_ShaderLayer& layer)
 {
     do
-        LayerStatement(layer, Statement());
-    while (!BlockEnded());
+    {
+        Statement();
+        LayerStatement(layer);
+    } while (!BlockEnded());
 }
 
-void T_ShaderParser::LayerStatement(T_ShaderLayer& layer, const std::string& keyword)
+void T_ShaderParser::LayerStatement(T_ShaderLayer& layer)
 {
     if (keyword == "map" || keyword == "clampmap")
         MapArguments(layer, keyword == "clampmap");
@@ -270,10 +429,7 @@ void T_ShaderParser::LayerStatement(T_ShaderLayer& layer, const std::string& key
     else if (keyword == "dynamap" || keyword == "clampdynamap")
         DynamapArguments(layer, keyword == "clampdynamap");
     else if (keyword == "blendfunc")
-    {
-        layer.blendSrc = BlendSourceCode(Argument());
-        layer.blendDst = BlendDestCode(Argument());
-    }
+        BlendArguments(layer);
     else if (keyword == "depthfunc")
         ModeArgument(layer.depthFunc, {"none", "always", "lequal", "equal"});
     else if (keyword == "nodepthwrite")
@@ -292,4 +448,7 @@ void T_ShaderParser::LayerStatement(T_ShaderLayer& layer, const std::string& key
         layer.wireframe = true;
     else if (keyword == "texfunc")
         ModeArgument(layer.texFunc, {"modulate", "decal", "blend", "add"});
+    else if (!keyword.empty() && keyword != "}")
+        Note("unknown layer keyword " + Quoted(keyword) + " in shader " + Quoted(shaderName) +
+             (keyword == "{" ? " (layer blocks do not nest); ignored" : "; ignored"));
 }

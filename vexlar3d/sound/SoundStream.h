@@ -13,5 +13,6 @@ struct SoundStream
     std::unique_ptr<T_MixerStream> handle; // the mixer's stream; null until opened
     std::int32_t channel = -1;             // mixer channel while playing, else -1
     std::int32_t volume = 255;             // 0..255, applied when playing starts
+    bool paused = false;                   // held where it is (PauseStream)
     T_DataSource* source = nullptr;        // holds the bytes the decoder reads; open as long as the stream
 };

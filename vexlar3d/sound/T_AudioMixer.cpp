@@ -53,7 +53,7 @@ std::int32_t T_AudioMixer::Play(T_MixerStream* stream)
     {
         if (m_channels[c].stream == nullptr)
         {
-            m_channels[c] = Channel{stream, 255, stereoPan};
+            m_channels[c] = Channel{stream, 255, stereoPan, false};
             return c;
         }
     }
@@ -65,6 +65,19 @@ void T_AudioMixer::Stop(std::int32_t channel)
     std::lock_guard lock(m_stateLock);
     if (ValidChannel(channel))
         m_channels[channel].stream = nullptr;
+}
+
+void T_AudioMixer::SetPaused(std::int32_t channel, bool paused)
+{
+    std::lock_guard lock(m_stateLock);
+    if (ValidChannel(channel))
+        m_channels[channel].paused = paused;
+}
+
+bool T_AudioMixer::IsPaused(std::int32_t channel)
+{
+    std::lock_guard lock(m_stateLock);
+    return ValidChannel(channel) && m_channels[channel].paused;
 }
 
 void T_AudioMixer::SetVolume(std::int32_t channel, std::int32_t volume)
@@ -119,6 +132,29 @@ bool T_AudioMixer::Seek(T_MixerStream* stream, double seconds)
     return stream->Seek(seconds);
 }
 
+std::int64_t T_AudioMixer::GetPosition(T_MixerStream* stream)
+{
+    if (stream == nullptr)
+        return -1;
+    std::lock_guard lock(m_renderLock);
+    return stream->GetPosition();
+}
+
+bool T_AudioMixer::Replace(T_MixerStream* stream, T_MixerStream* replacement)
+{
+    if (stream == nullptr || replacement == nullptr)
+        return false;
+    std::lock_guard render(m_renderLock);
+    const double seconds = static_cast<double>(stream->GetPosition()) / stream->GetMixRate();
+    if (!replacement->SetMixRate(m_mixRate) || !replacement->Seek(seconds))
+        return false;
+    std::lock_guard lock(m_stateLock);
+    for (Channel& channel : m_channels)
+        if (channel.stream == stream)
+            channel.stream = replacement;
+    return true;
+}
+
 void T_AudioMixer::Release(T_MixerStream* stream)
 {
     {
@@ -156,7 +192,7 @@ void T_AudioMixer::Render(float* out, std::int32_t frames)
             for (std::int32_t c = 0; c < m_channelCount; ++c)
             {
                 const Channel& channel = m_channels[c];
-                if (channel.stream == nullptr)
+                if (channel.stream == nullptr || channel.paused)
                     continue;
                 const float gain = static_cast<float>(channel.volume) / 255.0f * master;
                 float left = 1.0f;

@@ -54,6 +54,10 @@ public:
     std::int32_t Play(T_MixerStream* stream);
     // Frees the channel (the stream keeps its position).
     void Stop(std::int32_t channel);
+    // A held channel keeps its stream where it is and adds nothing to the
+    // mix until let go; Play starts a channel that is not held.
+    void SetPaused(std::int32_t channel, bool paused);
+    bool IsPaused(std::int32_t channel);
     // Channel settings; channels out of range are ignored.
     void SetVolume(std::int32_t channel, std::int32_t volume);
     void SetPan(std::int32_t channel, std::int32_t pan); // -1 stereo, 0 left .. 255 right
@@ -66,6 +70,13 @@ public:
 
     // Seeks a stream's decoder, serialised with mixing.
     bool Seek(T_MixerStream* stream, double seconds);
+    // The stream's position (T_MixerStream::GetPosition), read between two
+    // blocks; -1 for null.
+    std::int64_t GetPosition(T_MixerStream* stream);
+    // Moves `replacement` to the position of `stream` and puts it on every
+    // channel that plays `stream`, with the channel's volume, pan and hold,
+    // between two blocks; `stream` is then in use no more and may be deleted.
+    bool Replace(T_MixerStream* stream, T_MixerStream* replacement);
     // Takes the stream off every channel and waits until mixing no longer
     // uses it; afterwards it may be deleted.
     void Release(T_MixerStream* stream);
@@ -98,6 +109,7 @@ private:
         T_MixerStream* stream = nullptr;
         std::int32_t volume = 255;
         std::int32_t pan = stereoPan;
+        bool paused = false;
     };
     struct Voice
     {

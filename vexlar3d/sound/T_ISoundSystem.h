@@ -46,6 +46,19 @@ public:
     // Moves an open stream to `seconds` from its start, idle or playing.
     // False for an unknown name or a format that cannot seek.
     virtual bool SeekStream(const std::string& name, double seconds) = 0;
+    // Holds a stream where it is (true) or lets it play on from there
+    // (false), without rewinding; a stream that is not playing starts held
+    // when played. Unknown names are ignored.
+    virtual void PauseStream(const std::string& name, bool paused) = 0;
+    // Where the stream goes on from, in seconds from its start (the mixer
+    // runs ahead of what is heard by at most one device buffer); -1 for a
+    // name that is not open.
+    virtual double GetStreamPosition(const std::string& name) = 0;
+    // Opens an open stream's file again (it changed) and puts the new stream
+    // in the old one's place: same channel, volume and hold, at the old one's
+    // position. False, with the reason in `why`, when the name is not open
+    // or its file no longer plays; the old stream then plays on untouched.
+    virtual bool ReopenStream(const std::string& name, std::string& why) = 0;
     // Smoothed low, mid and high bands and the beat signal of the music at
     // `seconds` of music time, computed from what was mixed (live or offline
     // alike). The first call starts the analysis: ask once before the music

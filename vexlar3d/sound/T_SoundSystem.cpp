@@ -253,35 +253,79 @@ void T_SoundSystem::DisableSpectrum()
     m_mixer.DisableSpectrum();
 }
 
-void T_SoundSystem::OpenStream(const std::string& name)
+std::unique_ptr<T_MixerStream> T_SoundSystem::MakeStream(const std::string& name, T_DataSource*& source,
+                                                         std::string& why)
 {
-    // Re-opening a name replaces the earlier stream, which is closed first.
-    CloseStream(name);
+    source = nullptr;
     if (g_fileSystem == nullptr)
     {
-        VEXLAR_LOG("    Cannot open stream \"" << name << "\": there is no file system\n");
-        return;
+        why = "there is no file system";
+        return nullptr;
     }
-    T_DataSource* source = g_fileSystem->OpenFile(name, OpenMode::Mapped);
+    source = g_fileSystem->OpenFile(name, m_streamsInMemory ? OpenMode::Loaded : OpenMode::Mapped);
     if (source == nullptr || source->GetData() == nullptr || source->GetSize() == 0)
     {
-        VEXLAR_LOG("    Cannot open stream \"" << name << "\": file not found or empty\n");
-        if (source != nullptr)
-            g_fileSystem->CloseFile(source);
-        return;
+        why = "file not found or empty";
+        g_fileSystem->CloseFile(source);
+        source = nullptr;
+        return nullptr;
     }
     std::unique_ptr<T_MixerStream> handle =
         T_MixerStream::Create(source->GetData(), source->GetSize(), m_mixer.GetMixRate());
     if (!handle)
     {
-        VEXLAR_LOG("    Cannot open stream \"" << name << "\": no decoder accepts its data\n");
+        why = "no decoder accepts its data";
         g_fileSystem->CloseFile(source);
+        source = nullptr;
+    }
+    return handle;
+}
+
+void T_SoundSystem::OpenStream(const std::string& name)
+{
+    // Re-opening a name replaces the earlier stream, which is closed first.
+    CloseStream(name);
+    T_DataSource* source = nullptr;
+    std::string why;
+    std::unique_ptr<T_MixerStream> handle = MakeStream(name, source, why);
+    if (!handle)
+    {
+        VEXLAR_LOG("    Cannot open stream \"" << name << "\": " << why << "\n");
         return;
     }
     auto stream = std::make_unique<SoundStream>();
     stream->handle = std::move(handle);
     stream->source = source;
     streams[name] = std::move(stream);
+}
+
+bool T_SoundSystem::ReopenStream(const std::string& name, std::string& why)
+{
+    auto it = streams.find(name);
+    if (it == streams.end())
+    {
+        why = "it is not open";
+        return false;
+    }
+    SoundStream& stream = *it->second;
+    T_DataSource* source = nullptr;
+    std::unique_ptr<T_MixerStream> handle = MakeStream(name, source, why);
+    if (!handle)
+        return false;
+    if (!m_mixer.Replace(stream.handle.get(), handle.get()))
+    {
+        why = "it cannot be moved to where the stream was";
+        g_fileSystem->CloseFile(source);
+        return false;
+    }
+    // The old stream is off every channel now; the channel number stays.
+    std::swap(stream.handle, handle);
+    m_mixer.Release(handle.get());
+    handle.reset();
+    if (stream.source != nullptr && g_fileSystem != nullptr)
+        g_fileSystem->CloseFile(stream.source);
+    stream.source = source;
+    return true;
 }
 
 void T_SoundSystem::PlayStream(const std::string& name)
@@ -299,6 +343,7 @@ void T_SoundSystem::PlayStream(const std::string& name)
     stream.channel = channel;
     m_mixer.SetPan(channel, T_AudioMixer::stereoPan);
     m_mixer.SetVolume(channel, stream.volume);
+    m_mixer.SetPaused(channel, stream.paused);
 }
 
 void T_SoundSystem::StopStream(const std::string& name)
@@ -329,6 +374,25 @@ bool T_SoundSystem::SeekStream(const std::string& name, double seconds)
     if (it == streams.end())
         return false;
     return m_mixer.Seek(it->second->handle.get(), seconds);
+}
+
+void T_SoundSystem::PauseStream(const std::string& name, bool paused)
+{
+    auto it = streams.find(name);
+    if (it == streams.end())
+        return;
+    SoundStream& stream = *it->second;
+    stream.paused = paused;
+    m_mixer.SetPaused(stream.channel, paused); // ignored while idle
+}
+
+double T_SoundSystem::GetStreamPosition(const std::string& name)
+{
+    auto it = streams.find(name);
+    if (it == streams.end())
+        return -1.0;
+    const T_MixerStream* handle = it->second->handle.get();
+    return static_cast<double>(m_mixer.GetPosition(it->second->handle.get())) / handle->GetMixRate();
 }
 
 T_MusicBands T_SoundSystem::GetMusicBands(double seconds)

@@ -56,6 +56,14 @@ public:
     bool RenderOffline(std::int16_t* out, std::int32_t frames) override;
     bool IsOffline() const override { return m_offline; }
     bool SeekStream(const std::string& name, double seconds) override;
+    void PauseStream(const std::string& name, bool paused) override;
+    double GetStreamPosition(const std::string& name) override;
+    bool ReopenStream(const std::string& name, std::string& why) override;
+
+    // With true, streams opened from then on read their file into memory
+    // instead of mapping it, so that a file rewritten in place while it
+    // plays (edit mode) never changes the bytes under the decoder.
+    void SetStreamsInMemory(bool inMemory) { m_streamsInMemory = inMemory; }
     T_MusicBands GetMusicBands(double seconds) override;
 
     // "Vexlar mixer 1.0 (SDL x.y.z, libsndfile-a.b.c, libopenmpt d.e.f)".
@@ -73,8 +81,13 @@ public:
 private:
     bool Configure();
     void ReleaseStream(SoundStream& stream);
+    // A new mixer stream over the file `name` with the source that holds its
+    // bytes; null, with the reason in `why` and nothing left open, when the
+    // file cannot be found, is empty or does not decode.
+    std::unique_ptr<T_MixerStream> MakeStream(const std::string& name, T_DataSource*& source, std::string& why);
 
     T_AudioMixer m_mixer;
     bool m_offline = false;
+    bool m_streamsInMemory = false;
     std::vector<float> m_convert; // RenderOffline's 16-bit path
 };

@@ -87,6 +87,15 @@ void T_EffectManager::Render(float time)
     }
 }
 
+std::string T_EffectManager::NamesAt(float time) const
+{
+    std::string names;
+    for (std::int32_t i = 0; i < count; ++i)
+        if (startTimes[i] < time && time < endTimes[i])
+            names += (names.empty() ? "" : ", ") + effects[i]->name;
+    return names;
+}
+
 void T_EffectManager::ShowStatistics()
 {
     VEXLAR_LOG("  Effect manager: displaying statistics\n");

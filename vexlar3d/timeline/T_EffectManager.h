@@ -3,6 +3,7 @@
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The timeline: effects with their spans and drawing order. Draws every
@@ -21,6 +22,9 @@ public:
     void Render(float time) override;
     void ShowStatistics() override;
     float GetEndTime() override { return endTime; }
+    // The names of the effects Render draws at `time`, in drawing order,
+    // joined by ", ".
+    std::string NamesAt(float time) const;
 
     // Parallel arrays of capacity entries, sorted by order; entries from
     // count on are free.
