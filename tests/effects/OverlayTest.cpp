@@ -182,7 +182,8 @@ TEST_F(OverlayTest, ShowcaseTimelineAndFades)
     T_ShowcaseScript script;
     script.Build(0.0);
     EXPECT_EQ(manager.GetEndTime(), T_ShowcaseScript::length);
-    const std::vector<std::string> placed = {"wavegrid", "metaballs", "noise", "propeller", "fire", "fades", "grain"};
+    const std::vector<std::string> placed = {"wavegrid", "metaballs", "noise", "propeller",
+                                             "fire",     "fades",     "flash", "grain"};
     EXPECT_EQ(script.placed, placed);
     EXPECT_FALSE(script.plasma->IsAttached());
     for (float t = 0.5f; t < T_ShowcaseScript::length; t += 4.0f)
