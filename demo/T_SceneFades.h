@@ -30,7 +30,7 @@ public:
 
     void Render(float time) override;
 
-    // Opacity of the black at a global time, 0 to 1.
+    // Opacity of the overlay at a global time, 0 to 1.
     float AlphaAt(float time) const;
     void SetColor(float red, float green, float blue);
 

@@ -23,7 +23,7 @@ class T_PlasmaTexture;
 //   0 - 77 s  "fades", "flash", then "grain" over everything
 //
 // A few of its parameters come from the sync tracks of "showcase.tracks"
-// (see trackNames): the rippling grid's amplitude, the propeller camera's
+// (named below): the rippling grid's amplitude, the propeller camera's
 // distance and white flashes on chosen beats; the propeller also swells on
 // the music's beat. Without tracks (no g_syncTracks) the effects keep their
 // own fixed values and nothing flashes.
