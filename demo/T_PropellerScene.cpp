@@ -4,6 +4,7 @@
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/resources/T_3dsModel.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
+#include "vexlar3d/sync/T_SyncTrack.h"
 
 #include <cmath>
 
@@ -12,10 +13,10 @@ T_PropellerScene::T_PropellerScene(const std::string& effectName)
 {
     // Without the file the model stays empty and draws nothing.
     model->Load("propeller.3ds");
-    model->scale = 0.005f;
+    model->scale = modelScale;
     camera->x = 0.0f;
     camera->y = 0.0f;
-    camera->z = -0.4f;
+    camera->z = -restingDistance;
     camera->rotX = -15.0f;
     camera->rotY = -15.0f;
     camera->rotZ = 0.0f;
@@ -38,7 +39,12 @@ void T_PropellerScene::Render(float time)
     camera->rotY = -20.0f * std::cos(0.5f * time);
 
     model->rotation[2] = 300.0f * time;
+    if (beatPulse > 0.0f && g_soundSystem != nullptr)
+        model->scale = modelScale * (1.0f + beatPulse * g_soundSystem->GetMusicBands(time).beat);
 
+    const float distance = distanceTrack != nullptr ? distanceTrack->GetValueAtTime(time) : restingDistance;
+    if (distanceTrack != nullptr)
+        camera->z = -distance;
     if (time > spectrumStart)
     {
         // No sound system or no spectrum counts as silence.
@@ -51,7 +57,7 @@ void T_PropellerScene::Render(float time)
                 for (int i = bandFirst; i <= bandLast; ++i)
                     band += spectrum[i];
         }
-        camera->z = 0.15f * band - 0.4f;
+        camera->z = 0.15f * band - distance;
     }
 
     model->Draw(time);

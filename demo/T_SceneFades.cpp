@@ -4,6 +4,7 @@
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/graphics/T_Mesh.h"
 #include "vexlar3d/shaders/T_Shader.h"
+#include "vexlar3d/sync/T_SyncTrack.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,9 +49,17 @@ T_SceneFades::~T_SceneFades()
     mesh->Clear();
 }
 
+void T_SceneFades::SetColor(float red, float green, float blue)
+{
+    float* color = shader->layers[0]->color;
+    color[0] = red;
+    color[1] = green;
+    color[2] = blue;
+}
+
 float T_SceneFades::AlphaAt(float time) const
 {
-    float alpha = 0.0f;
+    float alpha = track != nullptr ? track->GetValueAtTime(time) : 0.0f;
     for (float cut : cuts)
         alpha = std::max(alpha, 1.0f - std::fabs(time - cut) / halfWidth);
     return std::isfinite(alpha) ? std::clamp(alpha, 0.0f, 1.0f) : 0.0f;

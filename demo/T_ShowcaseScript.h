@@ -20,7 +20,13 @@ class T_PlasmaTexture;
 //  28 - 40 s  "noise"      rippling grid with the noise texture
 //  40 - 60 s  "propeller"  the propeller scene (pulsing with the music from 53.1 s)
 //  60 - 77 s  "fire"       the full-screen fire, fading out with the music
-//   0 - 77 s  "fades", then "grain" over everything
+//   0 - 77 s  "fades", "flash", then "grain" over everything
+//
+// A few of its parameters come from the sync tracks of "showcase.tracks"
+// (named below): the rippling grid's amplitude, the propeller camera's
+// distance and white flashes on chosen beats; the propeller also swells on
+// the music's beat. Without tracks (no g_syncTracks) the effects keep their
+// own fixed values and nothing flashes.
 //
 // Like the demo script it is built once, after the main system exists and
 // before the timer is reset ("vexlar --demo showcase"). The object owns the
@@ -45,6 +51,7 @@ public:
     // Builds the timeline, drops the pixel copies of file-loaded textures and
     // opens and plays the music, moved to `startSeconds` when that is above 0.
     void Build(double startSeconds) override;
+    std::string TrackFile() const override { return trackFile; }
 
     // The scenes in timeline order with their spans and order keys.
     static const std::vector<Scene>& Timeline();
@@ -54,6 +61,14 @@ public:
     static constexpr float length = 77.0f;
     static constexpr float plasmaSpeed = 60.0f;
     static constexpr float fadeHalfWidth = 0.75f;
+    static constexpr const char* trackFile = "showcase.tracks";
+    // The tracks it reads: the "wavegrid" scene's amplitude, the propeller
+    // camera's distance, the opacity of the white "flash".
+    static constexpr const char* amplitudeTrack = "wavegrid:amplitude";
+    static constexpr const char* distanceTrack = "propeller:distance";
+    static constexpr const char* flashTrack = "flash";
+    // How much the propeller grows on a full beat.
+    static constexpr float beatPulse = 0.3f;
 
     std::unique_ptr<T_PlasmaTexture> plasma;
     std::unique_ptr<T_NoiseTexture> noise;

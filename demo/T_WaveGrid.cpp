@@ -5,6 +5,7 @@
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/graphics/T_Mesh.h"
 #include "vexlar3d/shaders/T_IShaderManager.h"
+#include "vexlar3d/sync/T_SyncTrack.h"
 
 #include <cmath>
 
@@ -72,16 +73,16 @@ T_WaveGrid::~T_WaveGrid()
         g_shaderManager->ReleaseShader(shader);
 }
 
-void T_WaveGrid::Ripple(float t)
+void T_WaveGrid::Ripple(float t, float amplitude)
 {
     for (auto& p : mesh->positions)
-        p[2] = 0.2f * std::sin(pi * (p[0] + p[1] + t)) + depth;
+        p[2] = amplitude * std::sin(pi * (p[0] + p[1] + t)) + depth;
 }
 
 void T_WaveGrid::Render(float time)
 {
     const float t = time - startTime;
-    Ripple(t);
+    Ripple(t, amplitudeTrack != nullptr ? amplitudeTrack->GetValueAtTime(time) : defaultAmplitude);
     if (g_gfxServer == nullptr || mesh->indexCount == 0)
         return;
     g_gfxServer->SetCamera(camera.get());

@@ -228,6 +228,50 @@ TEST(DemoRun, CapturesAreIdenticalAndStartWhereAsked)
     EXPECT_EQ(frames, 11);
 }
 
+// The showcase from 73.5 s at 4 frames a second, captured twice: the same
+// bytes. The frame at 74 s falls on a flash keyed in "showcase.tracks" and
+// stands out white from its neighbours; with that key's value taken out of
+// the track file it is an ordinary frame, and it is the only frame that
+// changes.
+TEST(DemoRun, ShowcaseCapturesAreIdenticalAndFlashOnTheirKey)
+{
+    auto folder = EnterDataFolder();
+    const std::string run = "--demo showcase --size 160x120 --fps 4 --start 73.5 --capture ";
+    ASSERT_EQ(RunProgram("vexlar", run + "one"), 0) << ReadFile("stderr.txt");
+    ASSERT_EQ(RunProgram("vexlar", run + "two"), 0) << ReadFile("stderr.txt");
+    EXPECT_NE(ReadFile("vexlar.log").find("    Effect 'flash' was drawn "), std::string::npos);
+
+    fs::create_directories("edited/Data");
+    for (const auto& entry : fs::directory_iterator("Data"))
+        if (entry.path().filename() != "showcase.tracks")
+            fs::create_symlink(fs::canonical(entry.path()), "edited/Data" / entry.path().filename());
+    std::string tracks = ReadFile("Data/showcase.tracks");
+    const std::size_t key = tracks.find("\n1184 1 linear\n");
+    ASSERT_NE(key, std::string::npos);
+    tracks.replace(key, 14, "\n1184 0 linear");
+    std::ofstream("edited/Data/showcase.tracks") << tracks;
+    fs::current_path("edited");
+    ASSERT_EQ(RunProgram("vexlar", run + "../unflashed"), 0) << ReadFile("stderr.txt");
+    fs::current_path("..");
+
+    int frames = 0;
+    for (const auto& entry : fs::directory_iterator("one"))
+    {
+        const fs::path name = entry.path().filename();
+        EXPECT_TRUE(SameBytes(fs::path("one") / name, fs::path("two") / name)) << name;
+        EXPECT_EQ(SameBytes(fs::path("one") / name, fs::path("unflashed") / name), name != FrameName(2)) << name;
+        frames += name.extension() == ".png";
+    }
+    EXPECT_EQ(frames, 15); // 73.5 s to 77 s
+    double brightness[4];
+    for (int n = 1; n <= 3; ++n)
+        brightness[n] = MeanBrightness(ReadPng(fs::path("one") / FrameName(n)));
+    brightness[0] = MeanBrightness(ReadPng(fs::path("unflashed") / FrameName(2)));
+    EXPECT_GT(brightness[2], 600.0);
+    for (int n : {0, 1, 3})
+        EXPECT_LT(brightness[n], 300.0) << n;
+}
+
 TEST(DemoRun, VideoNeedsFfmpegAndSaysSo)
 {
     auto folder = EnterDataFolder();

@@ -1,5 +1,7 @@
 #include "demo/DemoTestSupport.h"
 #include "demo/T_DemoScript.h"
+#include "demo/T_ShowcaseScript.h"
+#include "vexlar3d/player/T_TimelineSync.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/sound/T_SoundSystem.h"
@@ -40,4 +42,30 @@ TEST(DemoScript, BuildsTheTimelineKeepsTheFirePixelsAndStartsTheMusic)
         g_textureManager->Release(font);
         vexlar.reset(); // the generator outlives the main system, as in the demo
     }
+}
+
+// The showcase's tracks come from the generated "showcase.tracks", which is
+// already in the form the engine saves (an editor's save without changes
+// leaves it as it is); the tracks its effects read are all keyed there.
+TEST(DemoScript, ShowcaseReadsItsTracksFromItsTrackFile)
+{
+    EnterDataFolder();
+    auto vexlar = StartVexlar();
+    T_ShowcaseScript script;
+    T_TimelineSync sync(&script);
+    ASSERT_TRUE(sync.IsLoaded());
+    T_SyncTracks& tracks = sync.GetTracks();
+    EXPECT_EQ(tracks.ToText(), ReadFile("Data/showcase.tracks"));
+    EXPECT_EQ(tracks.SavePath(), "Data/showcase.tracks");
+    script.Build(0.0);
+    std::vector<std::string> requested;
+    for (T_SyncTrack* track : tracks.GetRequested())
+    {
+        requested.push_back(track->GetName());
+        EXPECT_FALSE(track->GetKeys().empty()) << track->GetName();
+    }
+    EXPECT_EQ(requested, (std::vector<std::string>{T_ShowcaseScript::amplitudeTrack, T_ShowcaseScript::distanceTrack,
+                                                   T_ShowcaseScript::flashTrack}));
+    EXPECT_EQ(tracks.FindTrack("flash")->GetValueAtTime(74.0), 1.0f);
+    vexlar.reset();
 }

@@ -1,10 +1,14 @@
 #include "demo/T_GrainOverlay.h"
 #include "demo/T_PlasmaTexture.h"
+#include "demo/T_PropellerScene.h"
 #include "demo/T_SceneFades.h"
 #include "demo/T_ShowcaseScript.h"
 #include "demo/T_WaveGrid.h"
 #include "effects/EffectsTestSupport.h"
 #include "vexlar3d/core/CrtRand.h"
+#include "vexlar3d/graphics/T_Camera.h"
+#include "vexlar3d/shaders/T_Shader.h"
+#include "vexlar3d/sync/T_SyncTracks.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 
 #include <gtest/gtest.h>
@@ -182,10 +186,48 @@ TEST_F(OverlayTest, ShowcaseTimelineAndFades)
     T_ShowcaseScript script;
     script.Build(0.0);
     EXPECT_EQ(manager.GetEndTime(), T_ShowcaseScript::length);
-    const std::vector<std::string> placed = {"wavegrid", "metaballs", "noise", "propeller", "fire", "fades", "grain"};
+    const std::vector<std::string> placed = {"wavegrid", "metaballs", "noise", "propeller",
+                                             "fire",     "fades",     "flash", "grain"};
     EXPECT_EQ(script.placed, placed);
     EXPECT_FALSE(script.plasma->IsAttached());
     for (float t = 0.5f; t < T_ShowcaseScript::length; t += 4.0f)
         manager.Render(t);
     EXPECT_FALSE(gfx.draws.empty());
+}
+
+// The showcase's effects with tracks: the grid's amplitude, the propeller
+// camera's resting distance (the spectrum's pulse adds to it after 53.1 s;
+// silent here) and the flash's opacity, clamped, over white.
+TEST_F(OverlayTest, ShowcaseEffectsReadTheirTracks)
+{
+    T_SyncTracks tracks;
+    const std::string text = "vexlar-tracks 1\ntrack a\n0 0.5 step\ntrack d\n0 0.7 step\n"
+                             "track f\n0 0 step\n16 3 linear\n32 0 step\n";
+    ASSERT_TRUE(tracks.LoadText(text.data(), text.size(), "test.tracks"));
+
+    T_WaveGrid grid("wavegrid", 1, 1, 0.0f);
+    grid.amplitudeTrack = tracks.GetTrack("a");
+    grid.Render(0.25f);
+    for (const auto& p : grid.mesh->positions)
+        EXPECT_NEAR(p[2], 0.5f * std::sin(3.14159265f * (p[0] + p[1] + 0.25f)), 1e-6f);
+
+    T_PropellerScene propeller("propeller");
+    propeller.distanceTrack = tracks.GetTrack("d");
+    for (float time : {1.0f, 60.0f})
+    {
+        propeller.Render(time);
+        EXPECT_FLOAT_EQ(propeller.camera->z, -0.7f) << time;
+    }
+
+    T_SceneFades flash("flash", {}, 0.75f);
+    flash.SetColor(1.0f, 1.0f, 1.0f);
+    flash.track = tracks.GetTrack("f");
+    const std::pair<float, float> alphas[] = {{0.5f, 0.0f}, {1.0f, 1.0f}, {1.9375f, 0.1875f}, {2.5f, 0.0f}};
+    for (const auto& [time, alpha] : alphas)
+        EXPECT_NEAR(flash.AlphaAt(time), alpha, 1e-6f) << time;
+    gfx.draws.clear();
+    flash.Render(1.0f);
+    ASSERT_EQ(gfx.draws.size(), 1u);
+    const float* color = flash.shader->layers[0]->color;
+    EXPECT_EQ(std::vector<float>(color, color + 4), (std::vector<float>{1.0f, 1.0f, 1.0f, 1.0f}));
 }

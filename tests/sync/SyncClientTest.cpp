@@ -1,184 +1,137 @@
 // The sync editor client over loopback, against the editor's side of the
-// protocol scripted here on a real socket: greeting, track requests, keys,
-// jumps, pause, row reports, saving; then broken and cut-off messages, which
-// close the connection while the demo runs on and connects again later.
+// protocol scripted on a real socket (ScriptedSyncEditor), with the tracks of
+// a timeline read from its track file through the file system: greeting,
+// track requests, keys, jumps, pause, row reports, saving over the file and
+// reading it back; then broken, cut-off and oversized input, which closes the
+// connection while the demo runs on and connects again later.
 
 #include "core/TestScratch.h"
+#include "sync/ScriptedSyncEditor.h"
 
-#include "vexlar3d/platform/T_TcpSocket.h"
+#include "vexlar3d/player/T_Timeline.h"
+#include "vexlar3d/player/T_TimelineSync.h"
+#include "vexlar3d/resources/T_FileSystem.h"
 #include "vexlar3d/sync/T_SyncClient.h"
 #include "vexlar3d/sync/T_SyncTracks.h"
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <functional>
-#include <thread>
+#include <fstream>
+#include <memory>
 
 namespace
 {
+using Editor = ScriptedSyncEditor;
 
-std::string U32(std::uint32_t value)
+struct TrackedTimeline : T_Timeline
 {
-    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-            static_cast<char>(value)};
-}
-
-std::string SetKey(std::uint32_t track, std::uint32_t row, float value, std::uint8_t interpolation)
-{
-    return '\0' + U32(track) + U32(row) + U32(std::bit_cast<std::uint32_t>(value)) + static_cast<char>(interpolation);
-}
-std::string DeleteKey(std::uint32_t track, std::uint32_t row) { return '\1' + U32(track) + U32(row); }
-std::string Row(std::uint32_t row) { return '\3' + U32(row); }
-std::string Pause(bool on) { return std::string("\4") + (on ? '\1' : '\0'); }
-std::string GetTrack(const std::string& name) { return '\2' + U32(static_cast<std::uint32_t>(name.size())) + name; }
+    void Build(double) override {}
+    std::string TrackFile() const override { return "demo.tracks"; }
+};
 
 class SyncClientTest : public ::testing::Test
 {
 protected:
-    SyncClientTest() { EnterScratchFolder(); }
-
     void SetUp() override
     {
-        Listen(0);
-        port = listener.GetLocalPort();
-        distance = tracks.GetTrack("camera:distance");
-        flash = tracks.GetTrack("flash");
-    }
-
-    void Listen(std::uint16_t on)
-    {
-        T_TcpSocket::Address address;
-        std::string why;
-        ASSERT_TRUE(T_TcpSocket::Resolve("127.0.0.1", on, address, why)) << why;
-        ASSERT_TRUE(listener.Listen(address, why)) << why;
-    }
-
-    // Runs the demo's frames (at the test's clock) and the editor's side
-    // until `done` holds; false after two seconds of waiting.
-    bool Until(const std::function<bool()>& done)
-    {
-        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (std::chrono::steady_clock::now() < give_up)
-        {
-            const T_SyncSession::Events asked = client.Poll(now);
+        std::filesystem::create_directory("Data");
+        std::ofstream("Data/demo.tracks") << "vexlar-tracks 1\ntempo 120 8\ntrack camera:distance\n0 9 step\n";
+        files.AddDirectory("Data/");
+        sync = std::make_unique<T_TimelineSync>(&timeline);
+        distance = tracks().GetTrack("camera:distance");
+        flash = tracks().GetTrack("flash");
+        client = std::make_unique<T_SyncClient>(tracks());
+        ASSERT_TRUE(editor.Listen());
+        editor.demoFrame = [this] {
+            const T_SyncSession::Events asked = client->Poll(now);
             events.seek |= asked.seek;
             events.row = asked.seek ? asked.row : events.row;
             events.pause |= asked.pause;
             events.paused = asked.pause ? asked.paused : events.paused;
             events.save |= asked.save;
-            if (!editor.IsOpen())
-                listener.Accept(editor);
-            if (editor.IsOpen() && editor.Wait(0, false))
-            {
-                char buffer[256];
-                std::string why;
-                const std::int64_t got = editor.Receive(buffer, sizeof buffer, why);
-                if (got > 0)
-                    received.append(buffer, static_cast<std::size_t>(got));
-                closedByDemo |= got < 0;
-            }
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
+        };
     }
 
-    void Frames(int count)
-    {
-        Until([&] { return --count <= 0; });
-    }
-
-    void Send(const std::string& bytes)
-    {
-        std::string why;
-        ASSERT_EQ(editor.Send(bytes.data(), bytes.size(), why), static_cast<std::int64_t>(bytes.size())) << why;
-    }
-
-    // What the demo sent since the last call, once `size` bytes are there.
-    std::string Take(std::size_t size)
-    {
-        EXPECT_TRUE(Until([&] { return received.size() >= size; })) << received.size() << " of " << size;
-        return std::exchange(received, std::string());
-    }
+    T_SyncTracks& tracks() { return sync->GetTracks(); }
 
     // The demo connects (now or at its next attempt) and is greeted.
     void Greet()
     {
-        closedByDemo = false;
-        EXPECT_EQ(Take(19), "hello, synctracker!");
-        Send("hello, demo!");
-        EXPECT_EQ(Take(20 + 10), GetTrack("camera:distance") + GetTrack("flash"));
-        EXPECT_TRUE(client.IsConnected());
+        EXPECT_TRUE(editor.Greet(Editor::GetTrack("camera:distance") + Editor::GetTrack("flash")));
+        EXPECT_TRUE(client->IsConnected());
     }
 
-    T_SyncTracks tracks;
+    std::filesystem::path folder = EnterScratchFolder();
+    T_FileSystem files;
+    TrackedTimeline timeline;
+    std::unique_ptr<T_TimelineSync> sync;
     T_SyncTrack* distance = nullptr;
     T_SyncTrack* flash = nullptr;
-    T_SyncClient client{tracks};
+    std::unique_ptr<T_SyncClient> client;
     double now = 0.0;
     T_SyncSession::Events events;
-
-    T_TcpSocket listener;
-    T_TcpSocket editor;
-    std::uint16_t port = 0;
-    std::string received;
-    bool closedByDemo = false;
+    Editor editor;
 };
 
 TEST_F(SyncClientTest, PlaysAlongWithTheEditor)
 {
-    tracks.Load("demo.tracks"); // no file system: only the name, for saving
-    std::filesystem::create_directory("Data");
-    distance->SetKey({0, 9.0f, T_SyncTrack::Step}); // the editor's keys replace the file's
+    ASSERT_TRUE(sync->IsLoaded());
+    EXPECT_EQ(distance->GetValueAtTime(1.0), 9.0f); // the file's key, until the editor's replace it
     LogCapture log;
-    ASSERT_TRUE(client.Start("127.0.0.1", port, now));
-    EXPECT_EQ(Take(19), "hello, synctracker!");
-    EXPECT_FALSE(client.IsConnected());
-    Send("hello, ");
-    Frames(20);
-    EXPECT_TRUE(received.empty()); // nothing asked before the whole greeting
-    Send("demo!");
-    EXPECT_EQ(Take(30), GetTrack("camera:distance") + GetTrack("flash"));
+    ASSERT_TRUE(client->Start("127.0.0.1", editor.GetPort(), now));
+    EXPECT_EQ(editor.Take(19), "hello, synctracker!");
+    EXPECT_FALSE(client->IsConnected());
+    editor.Send("hello, ");
+    editor.Steps(20);
+    EXPECT_EQ(editor.Take(0), ""); // nothing asked before the whole greeting
+    editor.Send("demo!");
+    EXPECT_EQ(editor.Take(30), Editor::GetTrack("camera:distance") + Editor::GetTrack("flash"));
     EXPECT_TRUE(distance->GetKeys().empty());
-    EXPECT_EQ(log.Since(), "    Connected to the sync editor at 127.0.0.1:" + std::to_string(port) + " (2 tracks)\n");
+    EXPECT_EQ(log.Since(), "    Connected to the sync editor at " + editor.GetAddress() + " (2 tracks)\n");
 
     // Keys, with messages cut anywhere between reads.
-    const std::string keys = SetKey(0, 0, 1.0f, T_SyncTrack::Linear) + SetKey(0, 10, 3.0f, T_SyncTrack::Step) +
-                             SetKey(1, 4, 1.0f, T_SyncTrack::Step) + DeleteKey(1, 4) + DeleteKey(1, 99) +
-                             SetKey(1, 8, 0.5f, T_SyncTrack::Ramp);
+    const std::string keys = Editor::SetKey(0, 0, 1.0f, T_SyncTrack::Linear) +
+                             Editor::SetKey(0, 10, 3.0f, T_SyncTrack::Step) + Editor::SetKey(1, 4, 1.0f, 0) +
+                             Editor::DeleteKey(1, 4) + Editor::DeleteKey(1, 99) +
+                             Editor::SetKey(1, 8, 0.5f, T_SyncTrack::Ramp);
     const std::size_t cuts[] = {0, 1, 20, 30, 31, keys.size()};
     for (std::size_t i = 0; i + 1 < std::size(cuts); ++i)
     {
-        Send(keys.substr(cuts[i], cuts[i + 1] - cuts[i]));
-        Frames(10);
+        editor.Send(keys.substr(cuts[i], cuts[i + 1] - cuts[i]));
+        editor.Steps(10);
     }
-    ASSERT_TRUE(Until([&] { return flash->GetKeys().size() == 1; }));
+    ASSERT_TRUE(editor.Until([&] { return flash->GetKeys().size() == 1; }));
     EXPECT_FLOAT_EQ(distance->GetValueAtTime(5.0 / 16.0), 2.0f);
     EXPECT_EQ(flash->GetKeys(), (std::vector<T_SyncTrack::Key>{{8, 0.5f, T_SyncTrack::Ramp}}));
 
     // Jumps and pauses: the latest of each wins; an unknown action is ignored.
-    Send(Row(42) + Pause(true) + std::string("\6") + U32(7) + Pause(false) + Row(40) + Pause(true));
-    ASSERT_TRUE(Until([&] { return events.seek && events.row == 40 && events.paused; }));
+    editor.Send(Editor::Row(42) + Editor::Pause(true) + "\6" + Editor::U32(7) + Editor::Pause(false) +
+                Editor::Row(40) + Editor::Pause(true));
+    ASSERT_TRUE(editor.Until([&] { return events.seek && events.row == 40 && events.paused; }));
     // The demo reports its row when it changes, not the one the editor set.
-    client.ReportRow(40.5);
-    client.ReportRow(43.7);
-    client.ReportRow(43.2);
-    EXPECT_EQ(Take(5), Row(43));
+    client->ReportRow(40.5);
+    client->ReportRow(43.7);
+    client->ReportRow(43.2);
+    EXPECT_EQ(editor.Take(5), Editor::Row(43));
     // A track asked for later is announced at the next frame.
-    tracks.GetTrack("late");
-    EXPECT_EQ(Take(9), GetTrack("late"));
-    Send(SetKey(2, 1, -1.0f, T_SyncTrack::Smooth));
+    tracks().GetTrack("late");
+    EXPECT_EQ(editor.Take(9), Editor::GetTrack("late"));
+    editor.Send(Editor::SetKey(2, 1, -1.0f, T_SyncTrack::Smooth));
 
-    Send("\5");
-    ASSERT_TRUE(Until([&] { return events.save; }));
-    EXPECT_EQ(tracks.FindTrack("late")->GetKeys().size(), 1u);
-    EXPECT_EQ(ReadFile("Data/demo.tracks"), "vexlar-tracks 1\ntempo 120 8\ntrack camera:distance\n0 1 linear\n"
-                                            "10 3 step\ntrack flash\n8 0.5 ramp\ntrack late\n1 -1 smooth\n");
+    // Saving writes over the loose file the track file was read from, and
+    // the timeline reads back exactly what the editor left.
+    editor.Send(Editor::Save());
+    ASSERT_TRUE(editor.Until([&] { return events.save; }));
+    const std::string saved = "vexlar-tracks 1\ntempo 120 8\ntrack camera:distance\n0 1 linear\n10 3 step\n"
+                              "track flash\n8 0.5 ramp\ntrack late\n1 -1 smooth\n";
+    EXPECT_EQ(ReadFile("Data/demo.tracks"), saved);
+    client->Stop();
+    distance->Clear();
+    ASSERT_TRUE(sync->Reload());
+    EXPECT_EQ(tracks().ToText(), saved);
+    EXPECT_FLOAT_EQ(distance->GetValueAtTime(5.0 / 16.0), 2.0f);
 }
 
 // Each broken message closes the connection with one log line and applies
@@ -186,39 +139,46 @@ TEST_F(SyncClientTest, PlaysAlongWithTheEditor)
 // attempt. Before that: no editor at all, said once.
 TEST_F(SyncClientTest, BrokenMessagesCloseTheConnectionAndTheDemoGoesOn)
 {
-    const std::string at = "127.0.0.1:" + std::to_string(port);
-    listener.Close();
+    const std::string at = editor.GetAddress();
+    const std::uint16_t port = editor.GetPort();
+    editor.Close();
     LogCapture quiet;
-    ASSERT_TRUE(client.Start("127.0.0.1", port, now));
+    ASSERT_TRUE(client->Start("127.0.0.1", port, now));
     for (int attempt = 0; attempt < 3; ++attempt, now += T_SyncClient::retrySeconds)
-        client.Poll(now);
+        client->Poll(now);
     EXPECT_EQ(quiet.Since(), "    No sync editor at " + at +
                                  " (cannot connect: Connection refused); running on the track file, trying again "
                                  "every 3 s\n");
-    Listen(port);
+    ASSERT_TRUE(editor.Listen(port));
 
+    // Past the last key a track can hold: one key too many.
+    std::string flood;
+    for (std::uint32_t row = 0; row <= T_SyncTrack::maxKeys; ++row)
+        flood += Editor::SetKey(1, row, 1.0f, 0);
     const std::pair<std::string, std::string> cases[] = {
         {"\x09", "unknown command 9"},
-        {SetKey(2, 0, 1.0f, 0), "track 2 does not exist (2 announced)"},
-        {SetKey(0xFFFFFFFF, 0, 1.0f, 0), "track 4294967295 does not exist (2 announced)"},
-        {SetKey(0, 0x01000000, 1.0f, 0), "row 16777216 is out of range"},
-        {DeleteKey(1, 0xFFFFFFFF), "row 4294967295 is out of range"},
-        {Row(0xFFFFFFFF), "row 4294967295 is out of range"},
-        {SetKey(0, 5, 1.0f, 4), "unknown interpolation 4"},
-        {SetKey(0, 5, NAN, 0), "a key value is not a finite number"},
-        {SetKey(0, 5, 2.0f, 0) + GetTrack("x"), "unknown command 2"}};
+        {Editor::SetKey(2, 0, 1.0f, 0), "track 2 does not exist (2 announced)"},
+        {Editor::SetKey(0xFFFFFFFF, 0, 1.0f, 0), "track 4294967295 does not exist (2 announced)"},
+        {Editor::SetKey(0, 0x01000000, 1.0f, 0), "row 16777216 is out of range"},
+        {Editor::DeleteKey(1, 0xFFFFFFFF), "row 4294967295 is out of range"},
+        {Editor::Row(0xFFFFFFFF), "row 4294967295 is out of range"},
+        {Editor::SetKey(0, 5, 1.0f, 4), "unknown interpolation 4"},
+        {Editor::SetKey(0, 5, NAN, 0), "a key value is not a finite number"},
+        {flood, "too many keys in track flash"},
+        // A track request is the demo's to make; its length is never trusted.
+        {Editor::SetKey(0, 5, 2.0f, 0) + "\2" + Editor::U32(0xFFFFFFFF), "unknown command 2"}};
     for (const auto& [bytes, why] : cases)
     {
         SCOPED_TRACE(why);
         now += T_SyncClient::retrySeconds;
         Greet();
         LogCapture log;
-        Send(bytes);
-        ASSERT_TRUE(Until([&] { return closedByDemo; }));
-        EXPECT_FALSE(client.IsConnected());
+        editor.Send(bytes);
+        ASSERT_TRUE(editor.Until([&] { return editor.ClosedByDemo(); }, 10.0));
+        EXPECT_FALSE(client->IsConnected());
         EXPECT_EQ(log.Since(), "    Closed the connection to the sync editor at " + at + ": malformed message (" +
                                    why + ")\n");
-        editor.Close();
+        editor.Disconnect();
     }
     EXPECT_EQ(distance->GetKeys(), (std::vector<T_SyncTrack::Key>{{5, 2.0f, 0}}));
 
@@ -226,10 +186,10 @@ TEST_F(SyncClientTest, BrokenMessagesCloseTheConnectionAndTheDemoGoesOn)
     now += T_SyncClient::retrySeconds;
     Greet();
     LogCapture log;
-    Send(SetKey(0, 7, 1.0f, 0).substr(0, 9));
-    Frames(10);
-    editor.Close();
-    ASSERT_TRUE(Until([&] { return !client.IsConnected(); }));
+    editor.Send(Editor::SetKey(0, 7, 1.0f, 0).substr(0, 9));
+    editor.Steps(10);
+    editor.Disconnect();
+    ASSERT_TRUE(editor.Until([&] { return !client->IsConnected(); }));
     EXPECT_TRUE(distance->GetKeys().empty());
     EXPECT_EQ(log.Since(), "    Lost the sync editor at " + at +
                                " (the peer closed the connection); trying again every 3 s\n");
@@ -239,12 +199,11 @@ TEST_F(SyncClientTest, BrokenMessagesCloseTheConnectionAndTheDemoGoesOn)
     for (const char* greeting : {"hello, dEmo!", ""})
     {
         now += T_SyncClient::retrySeconds;
-        EXPECT_EQ(Take(19), "hello, synctracker!");
-        Send(greeting);
+        EXPECT_EQ(editor.Take(19), "hello, synctracker!");
+        editor.Send(greeting);
         now += *greeting == 0 ? T_SyncClient::connectSeconds + 0.1 : 0.0;
-        ASSERT_TRUE(Until([&] { return closedByDemo; }));
-        closedByDemo = false;
-        editor.Close();
+        ASSERT_TRUE(editor.Until([&] { return editor.ClosedByDemo(); }));
+        editor.Disconnect();
     }
     EXPECT_EQ(log.Since(), "    Lost the sync editor at " + at +
                                " (the peer closed the connection); trying again every 3 s\n");

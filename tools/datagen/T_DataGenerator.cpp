@@ -7,6 +7,7 @@
 #include "T_MusicSynth.h"
 #include "T_PropellerBuilder.h"
 #include "T_ShaderScripts.h"
+#include "T_ShowcaseTracks.h"
 #include "T_TextureArt.h"
 #include "T_TgaWriter.h"
 #include "T_VorbisEncoder.h"
@@ -31,6 +32,7 @@ std::vector<std::string> T_DataGenerator::LooseFiles()
     std::vector<std::string> names;
     for (const auto& f : T_ShaderScripts::All())
         names.push_back(f.first);
+    names.push_back(T_ShowcaseTracks::fileName);
     return names;
 }
 
@@ -88,6 +90,10 @@ bool T_DataGenerator::Run(std::string& error)
             return false;
         Report(name, text.size());
     }
+    const std::string tracks = T_ShowcaseTracks::Text();
+    if (!WriteFile(T_ShowcaseTracks::fileName, std::vector<std::uint8_t>(tracks.begin(), tracks.end()), error))
+        return false;
+    Report(T_ShowcaseTracks::fileName, tracks.size());
 
     T_ZipWriter zip;
     auto pack = [&](const std::string& name, const std::vector<std::uint8_t>& data) {

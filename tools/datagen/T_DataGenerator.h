@@ -5,7 +5,8 @@
 #include <vector>
 
 // Makes the demo's whole data folder: the loose shader scripts and shader
-// list, and "vexlar.zip" with the textures, the propeller model and the music.
+// list, the showcase's sync tracks (loose too), and "vexlar.zip" with the
+// textures, the propeller model and the music.
 class T_DataGenerator
 {
 public:

@@ -11,6 +11,7 @@
 #include "vexlar3d/player/T_EditMode.h"
 #include "vexlar3d/player/T_OfflineRun.h"
 #include "vexlar3d/player/T_PlayerOptions.h"
+#include "vexlar3d/player/T_TimelineSync.h"
 
 #include <cstdio>
 #include <utility>
@@ -94,6 +95,8 @@ int T_Player::Run(const std::string& program, const std::vector<std::string>& ar
         // The timeline (and the texture generators it owns) lives until
         // after the main system is deleted below.
         std::unique_ptr<T_Timeline> timeline = chosen->factory();
+        // Its sync tracks, ready for the effects Build makes, outlive them.
+        T_TimelineSync sync(timeline.get());
         if (timeline)
             timeline->Build(options.startSeconds);
 

@@ -20,6 +20,10 @@ public:
     // plays in step with a timeline started later.
     virtual void Build(double startSeconds) = 0;
 
+    // The timeline's sync track file (see T_SyncTracks), read through the
+    // file system before Build; "" (the default) for a timeline without one.
+    virtual std::string TrackFile() const { return ""; }
+
     // Opens and plays the music stream `name` through the sound system,
     // moved to `startSeconds` when that is above 0. Without a sound system
     // nothing happens.

@@ -8,6 +8,7 @@ target_sources(vexlar3d PRIVATE
   player/T_PlayerOptions.cpp
   player/T_PngWriter.cpp
   player/T_Timeline.cpp
+  player/T_TimelineSync.cpp
   player/T_WavWriter.cpp
 )
 # PNG frames of captures; the WAV writer uses libsndfile, which the sound

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "vexlar3d/sync/T_SyncTracks.h"
+
+#include <string>
+
+class T_Timeline;
+
+// The sync tracks of the timeline being played. The player makes it once the
+// main system exists (the file system reads the track file) and before the
+// timeline's Build, whose effects ask for their tracks; it must outlive the
+// effects. Made for every timeline, so g_syncTracks is always there while a
+// demo plays: a timeline that names no track file has tracks without keys,
+// and nothing is read or logged for it.
+class T_TimelineSync
+{
+public:
+    explicit T_TimelineSync(const T_Timeline* timeline);
+    T_TimelineSync(const T_TimelineSync&) = delete;
+    T_TimelineSync& operator=(const T_TimelineSync&) = delete;
+
+    // Reads the timeline's track file again (after it changed on disk): the
+    // keys of every track are replaced, the tracks themselves stay. False,
+    // changing nothing, when there is no track file or it cannot be read.
+    bool Reload();
+
+    T_SyncTracks& GetTracks() { return m_tracks; }
+    // The timeline's track file; "" when it names none.
+    const std::string& GetFileName() const { return m_fileName; }
+    // Whether the track file was read when last asked to.
+    bool IsLoaded() const { return m_loaded; }
+
+private:
+    T_SyncTracks m_tracks;
+    std::string m_fileName;
+    bool m_loaded = false;
+};
