@@ -28,8 +28,6 @@ public:
     static std::vector<std::string> TextureNames() { return {fireTextureName}; }
 
     T_DemoScript();
-    T_DemoScript(const T_DemoScript&) = delete;
-    T_DemoScript& operator=(const T_DemoScript&) = delete;
 
     // Builds the timeline, drops the pixel copies and opens and plays the
     // music, moved to `startSeconds` when that is above 0 (so that it plays

@@ -17,8 +17,6 @@ public:
     T_FadeQuad(const std::string& name, float left, float bottom, float depth, float width, float height,
                float fadeIn, float fadeOut, float aspect);
     ~T_FadeQuad() override;
-    T_FadeQuad(const T_FadeQuad&) = delete;
-    T_FadeQuad& operator=(const T_FadeQuad&) = delete;
 
     void Render(float time) override;
 

@@ -21,8 +21,6 @@ class T_GrainOverlay : public T_Effect
 public:
     explicit T_GrainOverlay(const std::string& name);
     ~T_GrainOverlay() override;
-    T_GrainOverlay(const T_GrainOverlay&) = delete;
-    T_GrainOverlay& operator=(const T_GrainOverlay&) = delete;
 
     void Render(float time) override;
 

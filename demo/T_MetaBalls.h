@@ -43,8 +43,6 @@ public:
     // 0..maxBallCount are refused: the effect then draws nothing.
     T_MetaBalls(const std::string& name, std::int32_t ballCount, std::int32_t gridSize);
     ~T_MetaBalls() override;
-    T_MetaBalls(const T_MetaBalls&) = delete;
-    T_MetaBalls& operator=(const T_MetaBalls&) = delete;
 
     void Render(float time) override;
 

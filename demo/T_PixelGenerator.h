@@ -8,8 +8,6 @@
 class T_PixelGenerator : public T_TextureGenerator
 {
 public:
-    T_PixelGenerator(const T_PixelGenerator&) = delete;
-    T_PixelGenerator& operator=(const T_PixelGenerator&) = delete;
 
     // True when the generator drives its texture.
     bool IsAttached() const { return pixels != nullptr; }
@@ -18,5 +16,4 @@ public:
     unsigned char* pixels = nullptr;
 
 protected:
-    T_PixelGenerator() = default;
 };

@@ -28,8 +28,6 @@ public:
     // Loads the model; a missing model leaves the scene drawing nothing.
     explicit T_PropellerScene(const std::string& effectName);
     ~T_PropellerScene() override;
-    T_PropellerScene(const T_PropellerScene&) = delete;
-    T_PropellerScene& operator=(const T_PropellerScene&) = delete;
 
     void Render(float time) override;
 

@@ -25,8 +25,6 @@ class T_SceneFades : public T_Effect
 public:
     T_SceneFades(const std::string& name, std::vector<float> cuts, float halfWidth);
     ~T_SceneFades() override;
-    T_SceneFades(const T_SceneFades&) = delete;
-    T_SceneFades& operator=(const T_SceneFades&) = delete;
 
     void Render(float time) override;
 

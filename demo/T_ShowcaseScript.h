@@ -45,8 +45,6 @@ public:
 
     T_ShowcaseScript();
     ~T_ShowcaseScript() override;
-    T_ShowcaseScript(const T_ShowcaseScript&) = delete;
-    T_ShowcaseScript& operator=(const T_ShowcaseScript&) = delete;
 
     // Builds the timeline, drops the pixel copies of file-loaded textures and
     // opens and plays the music, moved to `startSeconds` when that is above 0.

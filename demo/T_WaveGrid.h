@@ -23,8 +23,6 @@ public:
     // and the effect draws nothing.
     T_WaveGrid(const std::string& name, std::int32_t nx, std::int32_t ny, float depth);
     ~T_WaveGrid() override;
-    T_WaveGrid(const T_WaveGrid&) = delete;
-    T_WaveGrid& operator=(const T_WaveGrid&) = delete;
 
     void Render(float time) override;
 

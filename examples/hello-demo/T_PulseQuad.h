@@ -16,8 +16,6 @@ class T_PulseQuad : public T_Effect
 public:
     explicit T_PulseQuad(const std::string& name);
     ~T_PulseQuad() override;
-    T_PulseQuad(const T_PulseQuad&) = delete;
-    T_PulseQuad& operator=(const T_PulseQuad&) = delete;
 
     void Render(float time) override;
 

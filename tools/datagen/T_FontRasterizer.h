@@ -1,12 +1,14 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // Renders glyphs of one TrueType face with FreeType into 8-bit coverage
 // bitmaps (0 = empty, 255 = fully covered), hinted for crisp pixels.
-class T_FontRasterizer
+class T_FontRasterizer : private T_NonCopyable
 {
 public:
     struct Glyph
@@ -21,8 +23,6 @@ public:
 
     T_FontRasterizer();
     ~T_FontRasterizer();
-    T_FontRasterizer(const T_FontRasterizer&) = delete;
-    T_FontRasterizer& operator=(const T_FontRasterizer&) = delete;
 
     // Opens the font file; on failure returns false and sets error.
     bool Open(const std::string& path, std::string& error);

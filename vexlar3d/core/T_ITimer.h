@@ -1,10 +1,11 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/core/T_Log.h"
 
 // The demo clock: seconds since the last Reset, advanced once per frame.
 // Constructing a timer publishes it in g_timer; destroying it clears it.
-class T_ITimer
+class T_ITimer : private T_NonCopyable
 {
 public:
     virtual void Reset() = 0;
@@ -18,8 +19,6 @@ public:
 
 protected:
     T_ITimer();
-    T_ITimer(const T_ITimer&) = delete;
-    T_ITimer& operator=(const T_ITimer&) = delete;
 
     // The creation line of every timer; written from here so that the log
     // records this header as its source position.

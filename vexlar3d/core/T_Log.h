@@ -28,8 +28,6 @@ public:
     // clock, when given, replaces the system clock for every date.
     explicit T_Log(const std::string& path, std::time_t (*clock)() = nullptr);
     ~T_Log() override;
-    T_Log(const T_Log&) = delete;
-    T_Log& operator=(const T_Log&) = delete;
 
     void Write(const std::ostringstream& stream);
     void Write(const std::string& text);

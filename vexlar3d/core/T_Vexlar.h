@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/core/DisplayMode.h"
 
 #include <cstdint>
@@ -20,13 +21,11 @@ class T_Window;
 
 // The main system: creates every subsystem in a fixed order, brings them
 // up, and tears them down in a fixed order, logging each step.
-class T_Vexlar
+class T_Vexlar : private T_NonCopyable
 {
 public:
     T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, std::int32_t effectCapacity);
     ~T_Vexlar();
-    T_Vexlar(const T_Vexlar&) = delete;
-    T_Vexlar& operator=(const T_Vexlar&) = delete;
 
     // The first display mode equal in all four fields, or end of the list.
     std::vector<DisplayMode>::const_iterator FindDisplayMode(std::int32_t width, std::int32_t height,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 struct T_Message;
 struct T_NativeWindow;
 
@@ -10,13 +12,11 @@ struct T_NativeWindow;
 // viewport refresh and a close request into the quit message. A full-screen window need not
 // get the whole screen (an X server without a window manager leaves it at its
 // size); the log then says what it got.
-class T_Window
+class T_Window : private T_NonCopyable
 {
 public:
     explicit T_Window(bool fullscreen);
     ~T_Window();
-    T_Window(const T_Window&) = delete;
-    T_Window& operator=(const T_Window&) = delete;
 
     // Switches to full screen when asked for, then shows and activates.
     void Show();

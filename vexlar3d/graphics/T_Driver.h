@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/graphics/GlNameLists.h"
 #include "vexlar3d/graphics/T_GlEntryPoints.h"
 #include "vexlar3d/platform/T_GlContext.h"
@@ -13,7 +14,7 @@ struct T_NativeWindow;
 // window, reads and logs the adapter's strings and extension lists, detects
 // the extensions of the extension table, loads the entry points of what it
 // found into T_GlEntryPoints and reads two implementation limits.
-class T_Driver
+class T_Driver : private T_NonCopyable
 {
 public:
 #define VEXLAR_EXT_ENUM(id, name, list, group) id,
@@ -25,8 +26,6 @@ public:
     T_Driver();
     // Releases a context that Shutdown has not released.
     ~T_Driver();
-    T_Driver(const T_Driver&) = delete;
-    T_Driver& operator=(const T_Driver&) = delete;
 
     // Creates and makes current the context, then reads, logs and detects.
     // False when no context could be created or when no window-system

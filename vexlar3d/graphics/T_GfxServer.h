@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/graphics/T_PicturePlacement.h"
 #include "vexlar3d/graphics/T_RenderStateCache.h"
@@ -32,7 +33,7 @@ class T_ShaderLayer;
 // read-back), T_GfxServerTransforms.cpp (camera and matrices),
 // T_GfxServerDraw.cpp (shaders, layer passes, the draw routines),
 // T_GfxServerTextures.cpp, T_GfxServerFont.cpp, T_GfxServerLights.cpp.
-class T_GfxServer final : public T_IGfxServer
+class T_GfxServer final : public T_IGfxServer, private T_NonCopyable
 {
 public:
     // The mesh-drawing routine DrawMesh forwards to. Both draw the same
@@ -47,8 +48,6 @@ public:
 
     T_GfxServer();
     ~T_GfxServer();
-    T_GfxServer(const T_GfxServer&) = delete;
-    T_GfxServer& operator=(const T_GfxServer&) = delete;
 
     // Creates the context on the window and sets the initial render state.
     bool Init(T_NativeWindow* window);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 
 class T_Light;
 
-class T_ILightManager
+class T_ILightManager : private T_NonCopyable
 {
 public:
     virtual T_Light* AllocateLight() = 0;

@@ -15,8 +15,6 @@ public:
 
     T_LightManager();
     ~T_LightManager();
-    T_LightManager(const T_LightManager&) = delete;
-    T_LightManager& operator=(const T_LightManager&) = delete;
 
     // The first free light (null when all eight are handed out).
     T_Light* AllocateLight() override;

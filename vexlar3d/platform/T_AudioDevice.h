@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,7 +9,7 @@
 // The audio output device beneath the mixer: SDL's audio subsystem started on
 // a driver of choice, and one float device that pulls its samples from a
 // callback on SDL's audio thread.
-class T_AudioDevice
+class T_AudioDevice : private T_NonCopyable
 {
 public:
     // Fills `frames` interleaved float frames of the device's channel count.
@@ -22,10 +24,7 @@ public:
         std::string Text() const; // "2.26.5"
     };
 
-    T_AudioDevice() = default;
     ~T_AudioDevice();
-    T_AudioDevice(const T_AudioDevice&) = delete;
-    T_AudioDevice& operator=(const T_AudioDevice&) = delete;
 
     // Starts SDL audio (driverName null: SDL's own choice) and opens a float
     // device of `rate` hertz and `channels` that asks for `bufferFrames` at a

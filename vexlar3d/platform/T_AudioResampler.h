@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -14,7 +16,7 @@ struct _SDL_AudioStream;
 // Every frame put in comes out: after Flush the output is exactly the input's
 // length at the target rate (rounded up), its end included, although SDL's
 // converter holds back the last stretch of its input for its filter.
-class T_AudioResampler
+class T_AudioResampler : private T_NonCopyable
 {
 public:
     // Null when SDL cannot convert between the two rates.
@@ -22,8 +24,6 @@ public:
                                                     std::int32_t toRate);
 
     ~T_AudioResampler();
-    T_AudioResampler(const T_AudioResampler&) = delete;
-    T_AudioResampler& operator=(const T_AudioResampler&) = delete;
 
     // Takes `frames` source frames; false when SDL refuses them (or after
     // Flush, until Clear).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -7,14 +9,11 @@
 // A program run as a child process that we feed through its standard input.
 // The child gets its own process group, so an interrupt from the terminal
 // reaches us alone, and we then close the pipe and let the child finish.
-class T_ChildProcess
+class T_ChildProcess : private T_NonCopyable
 {
 public:
-    T_ChildProcess() = default;
     // Closes the pipe and waits for the child.
     ~T_ChildProcess();
-    T_ChildProcess(const T_ChildProcess&) = delete;
-    T_ChildProcess& operator=(const T_ChildProcess&) = delete;
 
     // The full path of the program `name` found on PATH, or "".
     static std::string Find(const std::string& name);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 // A whole regular file mapped read-only into memory; the mapping lasts until
 // Unmap or destruction, and the file may be closed meanwhile.
-class T_FileMapping
+class T_FileMapping : private T_NonCopyable
 {
 public:
     enum class Result
@@ -18,10 +20,7 @@ public:
         Failed,   // the system refused the mapping
     };
 
-    T_FileMapping() = default;
     ~T_FileMapping();
-    T_FileMapping(const T_FileMapping&) = delete;
-    T_FileMapping& operator=(const T_FileMapping&) = delete;
 
     // Maps the regular file `path` whole, unless it holds more than `maxSize`
     // bytes. Whatever was mapped before is released first.

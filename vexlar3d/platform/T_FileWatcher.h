@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -9,13 +11,10 @@
 // when a file is moved or renamed into a watched folder, which is how many
 // editors save (write a new file, then rename it over the old one). Folders
 // made below a watched folder later are watched too.
-class T_FileWatcher
+class T_FileWatcher : private T_NonCopyable
 {
 public:
-    T_FileWatcher() = default;
     ~T_FileWatcher();
-    T_FileWatcher(const T_FileWatcher&) = delete;
-    T_FileWatcher& operator=(const T_FileWatcher&) = delete;
 
     // Watches `folder` (ending in "/") and every folder below it. False when
     // the system offers no watching or the folder cannot be watched.

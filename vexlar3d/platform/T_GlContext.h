@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <string>
 
 struct T_NativeWindow;
@@ -8,7 +10,7 @@ struct T_NativeWindow;
 // it: making it current, buffer swaps, the drawable's size in pixels,
 // entry-point look-up and the extension list of the window-system interface
 // beneath (EGL or GLX).
-class T_GlContext
+class T_GlContext : private T_NonCopyable
 {
 public:
     // What Create met on its way.
@@ -19,11 +21,8 @@ public:
         std::string error;         // why no context came, when none did
     };
 
-    T_GlContext() = default;
     // Deletes a context that Delete has not deleted.
     ~T_GlContext();
-    T_GlContext(const T_GlContext&) = delete;
-    T_GlContext& operator=(const T_GlContext&) = delete;
 
     // Creates a context on the window with the frame-buffer request the
     // window was made with, and makes it current. When that is refused and

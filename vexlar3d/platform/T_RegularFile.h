@@ -1,18 +1,17 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <string>
 
 // A regular file on disk opened for reading. Anything else that a path may
 // name (a folder, a device, nothing at all) does not open, so callers never
 // meet a handle that fails on every read.
-class T_RegularFile
+class T_RegularFile : private T_NonCopyable
 {
 public:
-    T_RegularFile() = default;
     ~T_RegularFile();
-    T_RegularFile(const T_RegularFile&) = delete;
-    T_RegularFile& operator=(const T_RegularFile&) = delete;
 
     // Opens `path` when it is a regular file this process may read, following
     // symbolic links. False, with nothing open, for everything else.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +11,7 @@
 // non-blocking mode: nothing here waits except Wait, and only as long as it is
 // told. Failures come back as false or -1 with the reason in `why`; a socket
 // that failed is closed.
-class T_TcpSocket
+class T_TcpSocket : private T_NonCopyable
 {
 public:
     // A resolved peer or local address.
@@ -31,8 +33,6 @@ public:
     ~T_TcpSocket();
     T_TcpSocket(T_TcpSocket&& other) noexcept;
     T_TcpSocket& operator=(T_TcpSocket&& other) noexcept;
-    T_TcpSocket(const T_TcpSocket&) = delete;
-    T_TcpSocket& operator=(const T_TcpSocket&) = delete;
 
     // Turns a host (a numeric IPv4 or IPv6 address, or a name) and a port into
     // an address, preferring IPv4. A name may need the resolver, which can

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/resources/T_3dsMesh.h"
 
 #include <array>
@@ -20,13 +21,10 @@ class T_Shader;
 // of that level), every count is checked against the bytes its chunk still
 // holds before anything is allocated, a face naming a vertex the mesh does not
 // have is dropped and a group never covers more indices than its mesh has.
-class T_3dsModel
+class T_3dsModel : private T_NonCopyable
 {
 public:
-    T_3dsModel() = default;
     ~T_3dsModel();
-    T_3dsModel(const T_3dsModel&) = delete;
-    T_3dsModel& operator=(const T_3dsModel&) = delete;
 
     // Opens `fileName` through the file system (mapped) and reads it. False
     // when the file is not found or does not start with a main chunk; damaged

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <string>
 
 class T_DataSource;
 
 // An archive of packed data files, searched by the file system by bare file
 // name.
-class T_Archive
+class T_Archive : private T_NonCopyable
 {
 public:
     virtual ~T_Archive() = default;

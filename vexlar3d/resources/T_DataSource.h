@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <string>
 
@@ -16,7 +18,7 @@ struct OpenMode
 };
 
 // The read-only file handle every loader reads through.
-class T_DataSource
+class T_DataSource : private T_NonCopyable
 {
 public:
     virtual ~T_DataSource() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/resources/T_IFileSystem.h"
 
 #include <cstdint>
@@ -28,7 +29,7 @@ class T_ZipArchive;
 // An archive that cannot be read, and an archive entry that matches a name
 // but fails its checks, are passed over (the search goes on) and named in the
 // log, each once.
-class T_FileSystem final : public T_IFileSystem
+class T_FileSystem final : public T_IFileSystem, private T_NonCopyable
 {
 public:
     // Where a name was found (see Resolve).
@@ -44,8 +45,6 @@ public:
 
     T_FileSystem();
     ~T_FileSystem();
-    T_FileSystem(const T_FileSystem&) = delete;
-    T_FileSystem& operator=(const T_FileSystem&) = delete;
 
     // Registers `path` (an existing directory, ending in "/") with every
     // directory below it and opens every file in them whose extension is

@@ -13,8 +13,6 @@ public:
     // Opens `path` (see Open).
     explicit T_MappedFile(const std::string& path);
     ~T_MappedFile() override;
-    T_MappedFile(const T_MappedFile&) = delete;
-    T_MappedFile& operator=(const T_MappedFile&) = delete;
 
     // Maps the regular file `path` read-only. An empty file opens with size 0
     // and no view; a missing file, a directory or a file of 4 GiB or more gives

@@ -17,8 +17,6 @@ public:
     // nothing; when the buffer cannot be allocated the source stays empty.
     T_MemoryFile(const std::string& sourceName, std::uint32_t bufferSize);
     ~T_MemoryFile() override;
-    T_MemoryFile(const T_MemoryFile&) = delete;
-    T_MemoryFile& operator=(const T_MemoryFile&) = delete;
 
     // Reads the whole regular file `path` into a new buffer. False, with the
     // source empty, for a missing or unreadable file, a directory, a file of

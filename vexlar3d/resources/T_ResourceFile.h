@@ -12,8 +12,6 @@ public:
     // Opens the embedded data `resourceName` (see Open).
     explicit T_ResourceFile(const std::string& resourceName);
     ~T_ResourceFile() override;
-    T_ResourceFile(const T_ResourceFile&) = delete;
-    T_ResourceFile& operator=(const T_ResourceFile&) = delete;
 
     // False when nothing is embedded under that name, or it is 4 GiB or more.
     bool Open(const std::string& resourceName) override;

@@ -13,8 +13,6 @@ public:
     // Opens `path` (see Open).
     explicit T_StreamFile(const std::string& path);
     ~T_StreamFile() override;
-    T_StreamFile(const T_StreamFile&) = delete;
-    T_StreamFile& operator=(const T_StreamFile&) = delete;
 
     // Opens the regular file `path` for binary reading. False for a missing or
     // unreadable file, a directory or a file of 4 GiB or more.

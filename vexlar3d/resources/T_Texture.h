@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <string>
 
@@ -7,7 +9,7 @@ class T_TextureGenerator;
 
 // A texture record: an image in memory plus what OpenGL needs of it.
 // Pixels are 8-bit channels, rows packed, first pixel of a row first.
-class T_Texture
+class T_Texture : private T_NonCopyable
 {
 public:
     enum Kind : std::int32_t { Unfilled = 0, FileLoaded = 1, Dynamic = 2, Default = 5 };
@@ -18,8 +20,6 @@ public:
     T_Texture(const std::string& textureName, std::int32_t textureWidth, std::int32_t textureHeight, bool useMipmap,
               bool useClamp);
     virtual ~T_Texture();
-    T_Texture(const T_Texture&) = delete;
-    T_Texture& operator=(const T_Texture&) = delete;
 
     // Fills an empty record from the file `fileName`, choosing the decoder by
     // the exact extension ("tga", "bmp", "jpg").

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/resources/T_ITextureManager.h"
 
 #include <cstdint>
@@ -16,7 +17,7 @@ class T_Texture;
 //
 // Uploads go through the gfx server when there is one; without it (tools,
 // tests) records are kept in memory only.
-class T_TextureManager final : public T_ITextureManager
+class T_TextureManager final : public T_ITextureManager, private T_NonCopyable
 {
 public:
     static constexpr const char* defaultName = "DEFAULT TEXTURE";
@@ -29,8 +30,6 @@ public:
     // A capacity below 1 is taken as 1: slot 0 always holds the default.
     explicit T_TextureManager(std::int32_t textureCapacity);
     ~T_TextureManager();
-    T_TextureManager(const T_TextureManager&) = delete;
-    T_TextureManager& operator=(const T_TextureManager&) = delete;
 
     T_Texture* Load(const std::string& name, bool clamp, bool mipmap) override;
     T_Texture* Create(const std::string& name, std::int32_t width, std::int32_t height, bool clamp) override;

@@ -37,10 +37,7 @@ public:
     // The largest entry that is ever inflated.
     static constexpr std::uint32_t maxEntrySize = 1u << 30;
 
-    T_ZipArchive() = default;
     ~T_ZipArchive() override;
-    T_ZipArchive(const T_ZipArchive&) = delete;
-    T_ZipArchive& operator=(const T_ZipArchive&) = delete;
 
     // Maps the file `path` and reads its central directory. False when the
     // file cannot be mapped or is no readable ZIP archive; the archive then

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/shaders/T_Material.h"
 #include "vexlar3d/shaders/T_ShaderLayer.h"
 
@@ -10,15 +11,13 @@
 
 // How a surface is drawn: a named, ordered list of layers (one pass each),
 // shader-wide culling and an optional material that switches lighting on.
-class T_Shader
+class T_Shader : private T_NonCopyable
 {
 public:
     enum CullMode : std::int32_t { CullNone = 0, CullBack = 1, CullFront = 2 };
 
     explicit T_Shader(std::string shaderName);
     ~T_Shader();
-    T_Shader(const T_Shader&) = delete;
-    T_Shader& operator=(const T_Shader&) = delete;
 
     // More layers than any script sensibly asks for; larger counts are refused.
     static constexpr std::int32_t maxLayers = 1024;

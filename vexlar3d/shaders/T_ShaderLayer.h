@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -7,7 +9,7 @@ class T_Texture;
 
 // One pass of a shader: its textures (one, an animated sequence or none) and
 // the blending, depth, colour and texture-coordinate settings of the pass.
-class T_ShaderLayer
+class T_ShaderLayer : private T_NonCopyable
 {
 public:
     static constexpr std::int32_t maxTcMods = 32;
@@ -17,11 +19,8 @@ public:
     enum TexFunc : std::int32_t { TexFuncModulate = 0, TexFuncDecal = 1, TexFuncBlend = 2, TexFuncAdd = 3 };
     enum DepthFunc : std::int32_t { DepthNone = 0, DepthAlways = 1, DepthLessEqual = 2, DepthEqual = 3 };
 
-    T_ShaderLayer() = default;
     // Gives every texture back to the texture manager.
     ~T_ShaderLayer();
-    T_ShaderLayer(const T_ShaderLayer&) = delete;
-    T_ShaderLayer& operator=(const T_ShaderLayer&) = delete;
 
     // Appends a texture (null is ignored) and keeps textureCount in step.
     void AddTexture(T_Texture* texture);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/shaders/T_IShaderManager.h"
 
 #include <cstdint>
@@ -17,14 +18,12 @@ class T_ShaderLayer;
 // defined creates an empty shader in the lowest free position. When the
 // table is full such a lookup gets one shared empty shader kept outside it,
 // so GetShader never returns null.
-class T_ShaderManager final : public T_IShaderManager
+class T_ShaderManager final : public T_IShaderManager, private T_NonCopyable
 {
 public:
     // A capacity below 0 is taken as 0.
     explicit T_ShaderManager(std::int32_t shaderCapacity);
     ~T_ShaderManager();
-    T_ShaderManager(const T_ShaderManager&) = delete;
-    T_ShaderManager& operator=(const T_ShaderManager&) = delete;
 
     T_Shader* GetShader(const std::string& name) override;
     void ReleaseShader(T_Shader* shader) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,15 +15,13 @@
 // data, seeking by time, the file as a read-only stream for the libraries'
 // I/O callbacks, and the step from a library's channels to clean stereo.
 // A format brings only its library's decode, length and seek.
-class T_AudioDecoder
+class T_AudioDecoder : private T_NonCopyable
 {
 public:
     // Largest block a decoder is asked for at once, in frames.
     static constexpr std::int32_t maxBlockFrames = 1024;
 
     virtual ~T_AudioDecoder() = default;
-    T_AudioDecoder(const T_AudioDecoder&) = delete;
-    T_AudioDecoder& operator=(const T_AudioDecoder&) = delete;
 
     // Decodes up to `frames` (at most maxBlockFrames) stereo frames into
     // `out`; returns how many it wrote, 0 once the data has ended.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/platform/T_AudioDevice.h"
 #include "vexlar3d/sound/T_MusicAnalyzer.h"
 #include "vexlar3d/sound/T_SpectrumAnalyzer.h"
@@ -24,7 +25,7 @@ class T_MixerStream;
 // held while a block is mixed; the main thread takes it only to touch a
 // stream's decoder (seek) or to be sure a stream is no longer in use before it
 // is freed. Mixing allocates nothing; decoders do their own per-block work.
-class T_AudioMixer
+class T_AudioMixer : private T_NonCopyable
 {
 public:
     static constexpr std::int32_t blockFrames = 1024;
@@ -33,8 +34,6 @@ public:
 
     T_AudioMixer();
     ~T_AudioMixer();
-    T_AudioMixer(const T_AudioMixer&) = delete;
-    T_AudioMixer& operator=(const T_AudioMixer&) = delete;
 
     // Sets rate and channel count (clamped to 1..maxChannels) and frees every
     // channel. False for a rate outside what the resamplers accept.

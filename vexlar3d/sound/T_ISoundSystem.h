@@ -1,12 +1,13 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/sound/T_MusicBands.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class T_ISoundSystem
+class T_ISoundSystem : private T_NonCopyable
 {
 public:
     using DriverIterator = std::vector<std::string>::const_iterator;

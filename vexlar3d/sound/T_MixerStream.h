@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/platform/T_AudioResampler.h"
 #include "vexlar3d/sound/T_AudioDecoder.h"
 
@@ -11,7 +12,7 @@
 // its frames to the mix rate. It decodes block by block as the mixer pulls, and
 // once the data has ended it yields silence. Only one thread may use it at a
 // time; the mixer guarantees that with its render lock.
-class T_MixerStream
+class T_MixerStream : private T_NonCopyable
 {
 public:
     // Null when no decoder accepts the data or the resampler cannot be made.
@@ -19,8 +20,6 @@ public:
     static std::unique_ptr<T_MixerStream> Create(const unsigned char* data, std::size_t size,
                                                  std::int32_t mixRate);
 
-    T_MixerStream(const T_MixerStream&) = delete;
-    T_MixerStream& operator=(const T_MixerStream&) = delete;
 
     // Writes `frames` stereo frames at the mix rate; silence past the end.
     void Fill(float* out, std::int32_t frames);
@@ -39,7 +38,6 @@ public:
     std::int64_t GetPosition() const { return m_position; }
 
 private:
-    T_MixerStream() = default;
     bool MakeResampler();
 
     std::unique_ptr<T_AudioDecoder> m_decoder;

@@ -22,8 +22,6 @@ class T_SoundSystem final : public T_ISoundSystem
 public:
     T_SoundSystem();
     ~T_SoundSystem();
-    T_SoundSystem(const T_SoundSystem&) = delete;
-    T_SoundSystem& operator=(const T_SoundSystem&) = delete;
 
     bool Init() override;
     void CloseStream(const std::string& name) override;

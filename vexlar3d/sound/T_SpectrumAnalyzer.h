@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -9,7 +11,7 @@ struct kiss_fftr_state;
 // Magnitude spectrum of the most recent mixed output: a 1024-point real FFT
 // under a Hann window, 512 magnitudes scaled so that a full-scale sine reads
 // close to 1.0 in its bin (bin k is k * mixRate / 1024 hertz).
-class T_SpectrumAnalyzer
+class T_SpectrumAnalyzer : private T_NonCopyable
 {
 public:
     static constexpr std::int32_t fftSize = 1024;
@@ -17,8 +19,6 @@ public:
 
     T_SpectrumAnalyzer();
     ~T_SpectrumAnalyzer();
-    T_SpectrumAnalyzer(const T_SpectrumAnalyzer&) = delete;
-    T_SpectrumAnalyzer& operator=(const T_SpectrumAnalyzer&) = delete;
 
     // Computes the spectrum of `samples` (fftSize mono samples, oldest first)
     // into `bins` (binCount values).

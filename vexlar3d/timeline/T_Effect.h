@@ -1,9 +1,11 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <string>
 
 // An effect of the timeline: draws itself for the global demo time.
-class T_Effect
+class T_Effect : private T_NonCopyable
 {
 public:
     explicit T_Effect(std::string effectName) : name(std::move(effectName)) {}

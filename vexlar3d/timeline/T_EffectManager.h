@@ -15,8 +15,6 @@ class T_EffectManager final : public T_IEffectManager
 public:
     explicit T_EffectManager(std::int32_t capacity);
     ~T_EffectManager();
-    T_EffectManager(const T_EffectManager&) = delete;
-    T_EffectManager& operator=(const T_EffectManager&) = delete;
 
     bool AddEffect(T_Effect* effect, float start, float end, std::int32_t order) override;
     void Render(float time) override;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 
 class T_Effect;
 
-class T_IEffectManager
+class T_IEffectManager : private T_NonCopyable
 {
 public:
     virtual bool AddEffect(T_Effect* effect, float start, float end, std::int32_t order) = 0;
