@@ -10,6 +10,7 @@
 #include "GlDriverPin.h"
 #include "core/RecordingGfxServer.h"
 #include "core/TestScratch.h"
+#include "core/VideoCase.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -58,17 +59,14 @@ void Push(Uint32 type, Sint32 what = 0, Sint32 data1 = 0, Sint32 data2 = 0)
     EXPECT_EQ(SDL_PushEvent(&event), 1);
 }
 
-class FrameLoopTest : public ::testing::Test
+class FrameLoopTest : public VideoCase
 {
 protected:
     void SetUp() override
     {
-        EnterScratchFolder();
-        std::string error;
-        ASSERT_TRUE(T_Video::Start(error)) << error;
-        std::memset(keyState, 0, sizeof keyState);
-        std::memset(keyPressed, 0, sizeof keyPressed);
-        g_config = T_Config{};
+        VideoCase::SetUp();
+        if (HasFatalFailure())
+            return;
         g_config.fullscreen = false;
         window = std::make_unique<T_Window>(false);
         PinGlDriverModules();
@@ -86,7 +84,7 @@ protected:
         T_Clock::counterSource = nullptr;
         T_Clock::frequencySource = nullptr;
         window.reset();
-        T_Video::Stop();
+        VideoCase::TearDown();
     }
     T_FrameLoop::End Run()
     {

@@ -6,6 +6,7 @@
 #include "GlDriverPin.h"
 #include "graphics/GfxTestSupport.h"
 #include "core/TestScratch.h"
+#include "core/VideoCase.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +14,7 @@
 
 namespace
 {
-class WindowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        EnterScratchFolder();
-        std::string error;
-        ASSERT_TRUE(T_Video::Start(error)) << error;
-        g_config = T_Config{};
-        std::memset(keyState, 0, sizeof keyState);
-        std::memset(keyPressed, 0, sizeof keyPressed);
-    }
-    void TearDown() override { T_Video::Stop(); }
-};
+using WindowTest = VideoCase;
 
 SDL_Event Key(Uint32 type, SDL_Keycode key, Uint8 repeat = 0)
 {
