@@ -1,6 +1,7 @@
 # Sources of vexlar3d/player/: what every demo's entry point needs (the
 # command line, the live frame loop, the offline runs and their writers).
 target_sources(vexlar3d PRIVATE
+  player/T_FrameWorkers.cpp
   player/T_OfflineRun.cpp
   player/T_Player.cpp
   player/T_PlayerOptions.cpp
