@@ -8,6 +8,7 @@ target_sources(vexlar3d PRIVATE
   graphics/T_GfxServerPresentation.cpp
   graphics/T_GfxServerTextures.cpp
   graphics/T_GfxServerTransforms.cpp
+  graphics/T_GfxWarmUp.cpp
   graphics/T_GlEntryPoints.cpp
   graphics/T_LightManager.cpp
   graphics/T_Mesh.cpp
