@@ -78,6 +78,12 @@ void T_GfxWarmUp::Run(T_GfxServer& server, T_ShaderManager& shaders)
                 }
     }
 
+    // An empty scissor box keeps every pixel as it is (the back buffer may
+    // hold a picture that is yet to be shown); the driver prepares a draw's
+    // code before it clips anything.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 0, 0);
+
     T_Mesh meshes[8];
     for (int mix = 0; mix < 8; ++mix)
         meshes[mix] = Triangle(mix);

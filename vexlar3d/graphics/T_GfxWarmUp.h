@@ -13,8 +13,8 @@ class T_ShaderManager;
 // holds, once with each texture of the layer bound, with each mix of vertex
 // attributes a mesh can have (normals, texture coordinates, colours),
 // through the server's draw routine; dynamic textures get their current
-// pixels sent once, without asking their generator for new ones. It draws
-// into the back buffer, which the next frame clears, and leaves OpenGL, the
+// pixels sent once, without asking their generator for new ones. The draws
+// are scissored away, so no pixel changes, and it leaves OpenGL, the
 // server's state cache, its current shader and every texture record as it
 // found them, so the frames that follow send and show exactly what they
 // would have without it.
