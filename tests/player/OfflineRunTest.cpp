@@ -1,10 +1,14 @@
 #include "core/TestScratch.h"
 #include "vexlar3d/platform/T_ChildProcess.h"
+#include "vexlar3d/platform/T_MemoryUsage.h"
 #include "vexlar3d/platform/T_Process.h"
+#include "vexlar3d/player/T_FrameWorkers.h"
 #include "vexlar3d/player/T_OfflineRun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <mutex>
 #include <vector>
 
 TEST(OfflineRun, AudioOfEveryFrameAddsUpToTheWholeSpan)
@@ -71,4 +75,54 @@ TEST(OfflineRun, ChildProcessAndScratchFolder)
     EXPECT_TRUE(T_Process::CanWriteInto(scratch));
     EXPECT_FALSE(T_Process::CanWriteInto((folder / "missing").string()));
     EXPECT_EQ(T_Process::MakeTemporaryFolder((folder / "missing" / "scratch-").string()), "");
+}
+
+// The writers of captures and videos: one thread writes in queued order,
+// several write every picture, no more buffers are out than were made, and
+// the first failure stops the writing and is reported.
+TEST(OfflineRun, FrameWorkersOrderBoundAndFailure)
+{
+    for (const std::int32_t threads : {1, 3})
+    {
+        std::mutex mutex;
+        std::vector<std::int64_t> written;
+        T_FrameWorkers workers(threads, 2, 16, [&](const T_FrameWorkers::Frame& frame, std::string&) {
+            std::lock_guard<std::mutex> lock(mutex);
+            written.push_back(frame.number * 1000 + frame.pixels[15]);
+            return true;
+        });
+        for (std::int64_t n = 0; n < 50; ++n)
+        {
+            T_FrameWorkers::Frame* frame = workers.Acquire();
+            ASSERT_NE(frame, nullptr);
+            ASSERT_EQ(frame->pixels.size(), 16u);
+            frame->number = n;
+            frame->pixels[15] = static_cast<unsigned char>(n);
+            workers.Submit(frame);
+        }
+        std::string error;
+        ASSERT_TRUE(workers.Finish(error)) << error;
+        EXPECT_EQ(workers.Acquire(), nullptr);
+        if (threads > 1)
+            std::sort(written.begin(), written.end());
+        ASSERT_EQ(written.size(), 50u) << threads;
+        for (std::int64_t n = 0; n < 50; ++n)
+            EXPECT_EQ(written[static_cast<std::size_t>(n)], n * 1001) << threads;
+    }
+
+    T_FrameWorkers failing(2, 4, 4, [](const T_FrameWorkers::Frame& frame, std::string& error) {
+        error = "disk full at " + std::to_string(frame.number);
+        return frame.number < 3;
+    });
+    T_FrameWorkers::Frame* frame = nullptr;
+    for (std::int64_t n = 0; (frame = failing.Acquire()) != nullptr && n < 1000; ++n)
+    {
+        frame->number = n;
+        failing.Submit(frame);
+    }
+    EXPECT_EQ(frame, nullptr); // Acquire stopped handing out buffers
+    std::string error;
+    EXPECT_FALSE(failing.Finish(error));
+    EXPECT_EQ(error.rfind("disk full at ", 0), 0u) << error;
+    EXPECT_GT(T_MemoryUsage::PeakResidentBytes(), 1 << 20);
 }

@@ -8,11 +8,13 @@ target_sources(vexlar3d PRIVATE
   graphics/T_GfxServerPresentation.cpp
   graphics/T_GfxServerTextures.cpp
   graphics/T_GfxServerTransforms.cpp
+  graphics/T_GfxWarmUp.cpp
   graphics/T_GlEntryPoints.cpp
   graphics/T_LightManager.cpp
   graphics/T_Mesh.cpp
   graphics/T_PicturePlacement.cpp
   graphics/T_PixelLayout.cpp
+  graphics/T_ReadBackQueue.cpp
   graphics/T_RenderStateCache.cpp
 )
 

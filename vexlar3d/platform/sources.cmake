@@ -19,6 +19,7 @@ target_sources(vexlar3d PRIVATE
 target_sources(vexlar3d PRIVATE
   platform/T_ChildProcess.cpp
   platform/T_HostInfo.cpp
+  platform/T_MemoryUsage.cpp
   platform/T_Process.cpp
 )
 target_link_libraries(vexlar3d PUBLIC PkgConfig::SDL2)

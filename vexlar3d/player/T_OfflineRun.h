@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/player/T_FrameWorkers.h"
 #include "vexlar3d/player/T_PlayerOptions.h"
 #include "vexlar3d/player/T_WavWriter.h"
 #include "vexlar3d/platform/T_ChildProcess.h"
@@ -10,13 +11,18 @@
 #include <string>
 #include <vector>
 
-class T_Texture;
+class T_ReadBackQueue;
 
 // The offline runs of a demo: the frame loop on the fixed-step clock with
 // hooks that, frame by frame, read the picture back and write it out
 // (--capture: PNG files; --video: raw pictures piped to ffmpeg) together with
 // the music mixed for exactly that frame's span of time, or (--bench) only
 // time the frames.
+//
+// The pictures are read back one frame late through pixel-buffer objects
+// (T_ReadBackQueue) and written by worker threads (T_FrameWorkers: several
+// PNG encoders, or one thread feeding ffmpeg in order), so drawing, reading
+// and writing overlap; the files are the same whatever the timing.
 //
 // Written frame n is drawn at start + n / rate seconds; the audio of frame n
 // is the samples from floor(n * mixRate / rate) up to floor((n + 1) *
@@ -61,6 +67,8 @@ private:
     bool OnFinished();
     // Mixes and writes the audio of drawn frames [from, to).
     bool WriteAudio(std::int64_t from, std::int64_t to);
+    // Hands a read-back picture to the writers.
+    void Deliver(std::int64_t number, const unsigned char* rgba);
     bool FinishCapture(std::int64_t frames);
     bool FinishVideo();
     void Fail(const std::string& message);
@@ -69,7 +77,9 @@ private:
     std::filesystem::path folder;      // --capture: the output folder
     std::filesystem::path scratch;     // --video: video.mkv, audio.wav, ffmpeg.log
     std::string ffmpeg;                // --video: the program
-    std::unique_ptr<T_Texture> picture;
+    std::unique_ptr<T_FrameWorkers> writers;
+    std::unique_ptr<T_ReadBackQueue> readBack;
+    std::size_t pictureBytes = 0;
     T_ChildProcess encoder;
     T_WavWriter wav;
     std::vector<std::int16_t> samples;

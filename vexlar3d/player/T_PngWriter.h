@@ -6,7 +6,9 @@
 // Writes 8-bit RGBA pictures as PNG files through libpng. The rows come in
 // OpenGL's order (bottom row first) and are written top row first. The
 // output holds no time stamp or other varying data: the same pixels always
-// give the same bytes.
+// give the same bytes. The compression favours speed (up filter, run-length
+// matching): a 640x480 frame takes a few milliseconds. Safe to call from
+// several threads at once.
 class T_PngWriter
 {
 public:

@@ -3,6 +3,7 @@
 target_sources(vexlar3d PRIVATE
   player/T_DataReloader.cpp
   player/T_EditMode.cpp
+  player/T_FrameWorkers.cpp
   player/T_OfflineRun.cpp
   player/T_Player.cpp
   player/T_PlayerOptions.cpp

@@ -1,0 +1,128 @@
+#include "vexlar3d/graphics/T_ReadBackQueue.h"
+
+#include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/platform/T_GlContext.h"
+#include "vexlar3d/resources/T_Texture.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstring>
+
+namespace
+{
+// The buffer-object entry points (OpenGL 1.5), looked up once per queue.
+struct BufferCalls
+{
+    PFNGLGENBUFFERSPROC gen = nullptr;
+    PFNGLDELETEBUFFERSPROC remove = nullptr;
+    PFNGLBINDBUFFERPROC bind = nullptr;
+    PFNGLBUFFERDATAPROC data = nullptr;
+    PFNGLMAPBUFFERPROC map = nullptr;
+    PFNGLUNMAPBUFFERPROC unmap = nullptr;
+
+    bool Load()
+    {
+        gen = reinterpret_cast<PFNGLGENBUFFERSPROC>(T_GlContext::GetProcAddress("glGenBuffers"));
+        remove = reinterpret_cast<PFNGLDELETEBUFFERSPROC>(T_GlContext::GetProcAddress("glDeleteBuffers"));
+        bind = reinterpret_cast<PFNGLBINDBUFFERPROC>(T_GlContext::GetProcAddress("glBindBuffer"));
+        data = reinterpret_cast<PFNGLBUFFERDATAPROC>(T_GlContext::GetProcAddress("glBufferData"));
+        map = reinterpret_cast<PFNGLMAPBUFFERPROC>(T_GlContext::GetProcAddress("glMapBuffer"));
+        unmap = reinterpret_cast<PFNGLUNMAPBUFFERPROC>(T_GlContext::GetProcAddress("glUnmapBuffer"));
+        return gen && remove && bind && data && map && unmap;
+    }
+};
+
+BufferCalls& Calls()
+{
+    static BufferCalls calls;
+    return calls;
+}
+
+bool HasPixelBuffers()
+{
+    const auto* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (list == nullptr)
+        return false;
+    const char* name = "GL_ARB_pixel_buffer_object";
+    const std::size_t length = std::strlen(name);
+    for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + 1, name))
+        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
+            return true;
+    return false;
+}
+} // namespace
+
+T_ReadBackQueue::T_ReadBackQueue(T_GfxServer& server, std::int32_t width, std::int32_t height)
+    : server(server), width(width), height(height)
+{
+    const T_GfxServer::Rect& picture = server.GetPicture();
+    if (!server.IsReady() || width <= 0 || height <= 0 || picture.width != width || picture.height != height ||
+        !HasPixelBuffers() || !Calls().Load())
+        return;
+    const auto bytes = static_cast<GLsizeiptr>(width) * height * 4;
+    Calls().gen(2, buffers);
+    for (const GLuint buffer : buffers)
+    {
+        Calls().bind(GL_PIXEL_PACK_BUFFER, buffer);
+        Calls().data(GL_PIXEL_PACK_BUFFER, bytes, nullptr, GL_STREAM_READ);
+    }
+    Calls().bind(GL_PIXEL_PACK_BUFFER, 0);
+    if (buffers[0] == 0 || buffers[1] == 0 || glGetError() != GL_NO_ERROR)
+    {
+        Calls().remove(2, buffers);
+        buffers[0] = buffers[1] = 0;
+    }
+}
+
+T_ReadBackQueue::~T_ReadBackQueue()
+{
+    if (IsAsynchronous() && server.IsReady())
+        Calls().remove(2, buffers);
+}
+
+void T_ReadBackQueue::Read(std::int64_t tag, const Deliver& deliver)
+{
+    if (!IsAsynchronous())
+    {
+        T_Texture image("read-back", width, height, false, true);
+        if (image.pixels == nullptr)
+        {
+            deliver(tag, nullptr);
+            return;
+        }
+        std::memset(image.pixels, 0, static_cast<std::size_t>(image.dataSize));
+        server.ReadPixels(&image);
+        deliver(tag, image.pixels);
+        return;
+    }
+    // The picture's place is read now: a resize moves it.
+    const T_GfxServer::Rect& picture = server.GetPicture();
+    Calls().bind(GL_PIXEL_PACK_BUFFER, buffers[next]);
+    glReadPixels(picture.x, picture.y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    Calls().bind(GL_PIXEL_PACK_BUFFER, 0);
+    tags[next] = tag;
+    pending[next] = true;
+    next = 1 - next;
+    // The other buffer holds the picture before this one.
+    Take(next, deliver);
+}
+
+void T_ReadBackQueue::Drain(const Deliver& deliver)
+{
+    Take(next, deliver);
+    Take(1 - next, deliver);
+}
+
+void T_ReadBackQueue::Take(std::int32_t slot, const Deliver& deliver)
+{
+    if (!pending[slot])
+        return;
+    pending[slot] = false;
+    Calls().bind(GL_PIXEL_PACK_BUFFER, buffers[slot]);
+    const auto* pixels = static_cast<const unsigned char*>(Calls().map(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+    deliver(tags[slot], pixels);
+    if (pixels != nullptr)
+        Calls().unmap(GL_PIXEL_PACK_BUFFER);
+    Calls().bind(GL_PIXEL_PACK_BUFFER, 0);
+}
