@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -16,7 +18,7 @@ class T_GfxServer;
 //
 // Lives inside the rendering context: made after the gfx server's Init and
 // gone before its Shutdown.
-class T_ReadBackQueue
+class T_ReadBackQueue : private T_NonCopyable
 {
 public:
     // Called with each picture in the order read, with the tag given to Read;
@@ -25,8 +27,6 @@ public:
 
     T_ReadBackQueue(T_GfxServer& server, std::int32_t width, std::int32_t height);
     ~T_ReadBackQueue();
-    T_ReadBackQueue(const T_ReadBackQueue&) = delete;
-    T_ReadBackQueue& operator=(const T_ReadBackQueue&) = delete;
 
     // Starts reading the current picture; delivers the one read before, if
     // any (or this one, when reading synchronously).

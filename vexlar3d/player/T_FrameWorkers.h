@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +21,7 @@
 // pictures up. With one thread the pictures are written in the order they
 // were queued (a pipe to an encoder); with more, in any order (numbered
 // files).
-class T_FrameWorkers
+class T_FrameWorkers : private T_NonCopyable
 {
 public:
     struct Frame
@@ -34,8 +36,6 @@ public:
     T_FrameWorkers(std::int32_t threads, std::int32_t buffers, std::size_t bytes, Work work);
     // Waits for what is queued.
     ~T_FrameWorkers();
-    T_FrameWorkers(const T_FrameWorkers&) = delete;
-    T_FrameWorkers& operator=(const T_FrameWorkers&) = delete;
 
     // A free buffer to fill, or null once a write has failed (or after
     // Finish).

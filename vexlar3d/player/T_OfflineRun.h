@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/player/T_FrameWorkers.h"
 #include "vexlar3d/player/T_PlayerOptions.h"
 #include "vexlar3d/player/T_WavWriter.h"
@@ -31,13 +32,11 @@ class T_ReadBackQueue;
 // (without writing) the frames in between, so that the effects step as
 // often as live (T_PlayerOptions::DrawnPerWritten); the audio is then mixed
 // drawn frame by drawn frame, which gives the same samples.
-class T_OfflineRun
+class T_OfflineRun : private T_NonCopyable
 {
 public:
     explicit T_OfflineRun(const T_PlayerOptions& options);
     ~T_OfflineRun();
-    T_OfflineRun(const T_OfflineRun&) = delete;
-    T_OfflineRun& operator=(const T_OfflineRun&) = delete;
 
     // Checks and prepares what the run needs before the main system starts
     // (the capture folder, ffmpeg and its scratch folder); false with a

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <cstdint>
 #include <string>
 
 // Writes 16-bit stereo PCM as a WAV file through libsndfile, block by block;
 // the header's lengths are completed by Close.
-class T_WavWriter
+class T_WavWriter : private T_NonCopyable
 {
 public:
-    T_WavWriter() = default;
     ~T_WavWriter();
-    T_WavWriter(const T_WavWriter&) = delete;
-    T_WavWriter& operator=(const T_WavWriter&) = delete;
 
     bool Open(const std::string& path, std::int32_t sampleRate, std::string& error);
     // `frames` interleaved stereo frames.
