@@ -237,9 +237,9 @@ TEST_F(SyncEditingTest, EditorDrivesTheShowcaseAndSavesItsTracks)
             [&](float time) {
                 if (!editor.ClosedByDemo())
                     return false;
-                EXPECT_NE(ReadFile("vexlar.log").find("    Closed the connection to the sync editor at " +
-                                                      editor.GetAddress() + ": malformed message (unknown command 9)\n"),
-                          std::string::npos);
+                const std::string closed = "    Closed the connection to the sync editor at " + editor.GetAddress() +
+                                           ": malformed message (unknown command 9)\n";
+                EXPECT_NE(ReadFile("vexlar.log").find(closed), std::string::npos);
                 resumed = time;
                 return true;
             },
@@ -282,7 +282,8 @@ TEST_F(SyncEditingTest, OnlyTheSyncOptionConnects)
     Editor editor;
     if (!editor.Listen(T_SyncClient::defaultPort))
         GTEST_SKIP() << "the default sync port is taken";
-    for (const char* arguments : {"--demo showcase", "--demo showcase --edit", "--demo showcase --bench --fps 5 --start 76"})
+    for (const char* arguments :
+         {"--demo showcase", "--demo showcase --edit", "--demo showcase --bench --fps 5 --start 76"})
     {
         int frames = 0;
         EXPECT_EQ(Play(arguments,

@@ -15,7 +15,7 @@ namespace
 // hold a frame up; the rest waits for the next frame.
 constexpr std::size_t maxReadPerPoll = 256 * 1024;
 
-// Whole seconds as the log writes them ("3 s").
+// Seconds as the log writes them ("3 s").
 std::string Seconds(double seconds)
 {
     std::ostringstream text;
@@ -102,7 +102,8 @@ void T_SyncClient::Drop(const std::string& why, double now)
     if (wasConnected)
     {
         m_saidNoEditor = true;
-        Say("Lost the sync editor at " + m_address.text + " (" + why + "); trying again every " + Seconds(retrySeconds));
+        Say("Lost the sync editor at " + m_address.text + " (" + why + "); trying again every " +
+            Seconds(retrySeconds));
     }
     else if (!m_saidNoEditor)
     {
