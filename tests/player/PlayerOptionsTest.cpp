@@ -57,6 +57,8 @@ TEST(PlayerOptions, BadCommandLinesAreErrorsWithAReason)
              {"--bench", "--fps", "1001/1/1"}, {"--bench", "--fps", "2000"}, {"--bench", "--fps", "99999999999"},
              {"--start", "-1"}, {"--start", "nan"}, {"--start", "inf"}, {"--start", "1e3"}, {"--start", ""},
              {"--start", "90000"},
+             {"--sync"}, {"--sync", "1339", "--windowed"}, {"--capture", "a", "--sync"}, // only with --edit
+             {"--edit", "--sync="}, {"--edit", "--sync", "host:"}, {"--edit", "--sync", "70000"},
          })
     {
         DemoOptions options;
@@ -68,6 +70,9 @@ TEST(PlayerOptions, BadCommandLinesAreErrorsWithAReason)
     EXPECT_EQ(options.error, "unknown option --frob");
     options.Parse({"--demo=plasma"});
     EXPECT_EQ(options.error, "invalid demo 'plasma' (expected fire or showcase)");
+    DemoOptions live;
+    live.Parse({"--sync"});
+    EXPECT_EQ(live.error, "--sync needs --edit: only edit mode connects to a sync editor");
     T_PlayerOptions three("three", {{"a", ""}, {"b", ""}, {"c", ""}});
     EXPECT_EQ(three.Parse({"--demo", "d"}), Outcome::Error);
     EXPECT_EQ(three.error, "invalid demo 'd' (expected a, b or c)");
@@ -145,4 +150,23 @@ TEST(PlayerOptions, OfflineRunsRatesAndStart)
     live.Apply(liveConfig);
     EXPECT_EQ(liveConfig.offlineRateNumerator, 0);
     EXPECT_TRUE(liveConfig.fullscreen);
+}
+
+// The sync editor's address is optional: the next argument when it is no
+// option.
+TEST(PlayerOptions, SyncAddress)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--edit"}, ""},
+        {{"--edit", "--sync"}, "127.0.0.1:1338"},
+        {{"--sync", "--edit"}, "127.0.0.1:1338"},
+        {{"--edit", "--sync", "1400", "--windowed"}, "127.0.0.1:1400"},
+        {{"--sync=editor.local:80", "--edit"}, "editor.local:80"},
+    };
+    for (const auto& [arguments, address] : cases)
+    {
+        DemoOptions options;
+        ASSERT_EQ(options.Parse(arguments), Outcome::Run) << options.error;
+        EXPECT_EQ(options.sync ? options.syncHost + ":" + std::to_string(options.syncPort) : "", address);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "vexlar3d/core/T_Log.h"
 #include "vexlar3d/core/T_Vexlar.h"
+#include "vexlar3d/player/T_TimelineSync.h"
 #include "vexlar3d/resources/PathFunctions.h"
 #include "vexlar3d/resources/T_DataSource.h"
 #include "vexlar3d/resources/T_FileSystem.h"
@@ -78,6 +79,8 @@ void T_DataReloader::ReloadFile(const std::string& path, std::vector<std::string
         ReloadArchive(path, messages);
     else if (!music.empty() && name == GetFileName(music))
         ReloadMusic(messages);
+    else if (tracks != nullptr && !tracks->GetFileName().empty() && name == GetFileName(tracks->GetFileName()))
+        ReloadTracks(messages);
     else if (EndsWith(name, ".shader"))
         ReloadScript(name.substr(0, name.size() - 7), messages);
     else if (IsImage(name))
@@ -132,6 +135,22 @@ void T_DataReloader::ReloadMusic(std::vector<std::string>& messages)
             messages);
     else
         Say("Reload of " + music + " failed, the previous version stays: " + why, messages);
+}
+
+void T_DataReloader::ReloadTracks(std::vector<std::string>& messages)
+{
+    const std::string& file = tracks->GetFileName();
+    switch (tracks->ReloadChanged())
+    {
+    case T_TimelineSync::Change::Reloaded:
+        Say("Reloaded " + file + " (" + std::to_string(tracks->GetTracks().GetTrackCount()) + " tracks)", messages);
+        break;
+    case T_TimelineSync::Change::Failed:
+        Say("Reload of " + file + " failed, the tracks keep their keys", messages);
+        break;
+    case T_TimelineSync::Change::Unchanged:
+        break;
+    }
 }
 
 bool T_DataReloader::ComesFrom(const std::string& name, const std::string& path)

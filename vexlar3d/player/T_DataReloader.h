@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class T_TimelineSync;
+
 // Edit mode's live reload: watches the data folder and loads again what an
 // author saved, into the records the demo already uses.
 //
@@ -16,6 +18,10 @@
 // - an image file is decoded again into every texture record of its name
 //   (T_TextureManager::Reload);
 // - the music file is reopened and plays on from where it was;
+// - the timeline's track file is read again into its sync tracks (a line
+//   the track file's reader finds malformed is skipped, with its own log
+//   line naming file and line); a file that holds just what a sync editor
+//   had the tracks saved as is passed over in silence;
 // - a ZIP archive is registered again, then the scripts, images and music
 //   that now come from it are reloaded as above.
 //
@@ -36,6 +42,8 @@ public:
 
     // The music stream name to reopen when its file changes ("" for none).
     void SetMusic(const std::string& name) { music = name; }
+    // The sync tracks whose track file to reload when it changes (null for none).
+    void SetTracks(T_TimelineSync* timelineSync) { tracks = timelineSync; }
 
     // Takes the watcher's news and reloads the files that have settled by
     // `nowMs` (any steadily rising millisecond clock). Appends one message per
@@ -49,6 +57,7 @@ private:
     void ReloadScript(const std::string& scriptName, std::vector<std::string>& messages);
     void ReloadTexture(const std::string& fileName, std::vector<std::string>& messages);
     void ReloadMusic(std::vector<std::string>& messages);
+    void ReloadTracks(std::vector<std::string>& messages);
     void ReloadArchive(const std::string& path, std::vector<std::string>& messages);
     // True when `name` is now found in the archive at `path`.
     static bool ComesFrom(const std::string& name, const std::string& path);
@@ -57,6 +66,7 @@ private:
     std::string folder;
     std::uint32_t settle;
     std::string music;
+    T_TimelineSync* tracks = nullptr;
     T_FileWatcher watcher;
     std::map<std::string, std::uint32_t> pending; // path -> time of its last event
 };

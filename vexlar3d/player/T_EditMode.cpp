@@ -7,10 +7,12 @@
 #include "vexlar3d/graphics/T_GfxServer.h"
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/platform/T_Clock.h"
+#include "vexlar3d/player/T_TimelineSync.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/resources/T_TextureGenerator.h"
 #include "vexlar3d/resources/T_TextureManager.h"
 #include "vexlar3d/sound/T_ISoundSystem.h"
+#include "vexlar3d/sync/T_SyncClient.h"
 #include "vexlar3d/timeline/T_EffectManager.h"
 #include "vexlar3d/timeline/T_IEffectManager.h"
 
@@ -39,6 +41,43 @@ T_EditMode::T_EditMode(std::string music, const std::string& dataFolder)
     reloader.SetMusic(this->music);
     if (!dataFolder.empty())
         reloader.Start();
+}
+
+T_EditMode::~T_EditMode() = default;
+
+void T_EditMode::SetTracks(T_TimelineSync* timelineSync)
+{
+    tracks = timelineSync;
+    reloader.SetTracks(timelineSync);
+}
+
+bool T_EditMode::ConnectSync(const std::string& host, std::uint16_t port)
+{
+    if (tracks == nullptr)
+        return false;
+    syncClient = std::make_unique<T_SyncClient>(tracks->GetTracks());
+    const bool started = syncClient->Start(host, port, T_Clock::MonotonicNanos() / 1e9);
+    lastMessage = syncClient->TakeNews();
+    return started;
+}
+
+void T_EditMode::PollSync()
+{
+    if (syncClient == nullptr)
+        return;
+    const T_SyncSession::Events asked = syncClient->Poll(T_Clock::MonotonicNanos() / 1e9);
+    if (asked.save)
+        tracks->NoteSaved();
+    const std::string news = syncClient->TakeNews();
+    if (!news.empty())
+        lastMessage = news;
+    const T_SyncTracks& set = tracks->GetTracks();
+    if (asked.seek)
+        Seek(set.RowToTime(asked.row));
+    if (asked.pause)
+        SetPaused(asked.paused);
+    if (!paused)
+        syncClient->ReportRow(set.TimeToRow(Now()));
 }
 
 T_FrameLoop::Hooks T_EditMode::Hooks()
@@ -168,6 +207,7 @@ bool T_EditMode::Starting()
         if (g_vexlar != nullptr && g_vexlar->gfxServer != nullptr)
             g_vexlar->gfxServer->ForgetShader();
     }
+    PollSync();
     if (paused && g_timer != nullptr)
         g_timer->Restart(pausedAt);
     return true;

@@ -4,7 +4,11 @@
 #include "vexlar3d/player/T_DataReloader.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class T_SyncClient;
+class T_TimelineSync;
 
 // The player's edit mode (--edit): the timeline under the author's keys,
 // live reload of the data folder and an overlay line, all through the frame
@@ -20,6 +24,10 @@
 //                time no loop
 //   F1           overlay on / off
 //   Escape       ends the demo, as always
+// With a sync editor connected (ConnectSync), its row and pause commands
+// act as these keys do, its keys go into the timeline's sync tracks, the
+// demo reports its row while it plays, and the editor's save writes the
+// track file.
 // The music pauses, seeks and loops with the timeline. The end of the
 // timeline pauses there instead of ending the demo. Seeks stay between 0
 // and the end of the timeline.
@@ -29,6 +37,19 @@ public:
     // `music` is the stream that follows the timeline ("" for none);
     // `dataFolder` the folder to watch ("" for no watching).
     T_EditMode(std::string music, const std::string& dataFolder);
+    ~T_EditMode();
+    T_EditMode(const T_EditMode&) = delete;
+    T_EditMode& operator=(const T_EditMode&) = delete;
+
+    // The timeline's sync tracks: their track file reloads when saved, and
+    // a sync editor edits them. Null for none; it must outlive edit mode.
+    void SetTracks(T_TimelineSync* timelineSync);
+    // Connects to the sync editor at `host`:`port` (after SetTracks), in the
+    // background of the frames; false when the host cannot be resolved.
+    // Without an editor the tracks keep their file's keys.
+    bool ConnectSync(const std::string& host, std::uint16_t port);
+    // The editor's client; null before ConnectSync.
+    const T_SyncClient* GetSyncClient() const { return syncClient.get(); }
 
     // The hooks to run the frame loop with.
     T_FrameLoop::Hooks Hooks();
@@ -67,9 +88,13 @@ private:
     // Tells every texture generator that the time went back.
     static void RewindGenerators(float time);
     void CountFrame();
+    // Once a frame: what the sync editor asked for, and the demo's row.
+    void PollSync();
 
     std::string music;
     T_DataReloader reloader;
+    T_TimelineSync* tracks = nullptr;
+    std::unique_ptr<T_SyncClient> syncClient;
     bool paused = false;
     double pausedAt = 0.0;
     std::int32_t loopState = 0; // 0 none, 1 start set, 2 looping

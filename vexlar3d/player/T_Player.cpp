@@ -111,6 +111,9 @@ int T_Player::Run(const std::string& program, const std::vector<std::string>& ar
         else if (options.edit)
         {
             T_EditMode edit(T_Timeline::GetMusicName(), "Data/");
+            edit.SetTracks(&sync);
+            if (options.sync)
+                edit.ConnectSync(options.syncHost, options.syncPort);
             const T_FrameLoop::Hooks hooks = edit.Hooks();
             T_FrameLoop::Run(nullptr, &hooks);
         }

@@ -1,6 +1,7 @@
 #include "vexlar3d/player/T_PlayerOptions.h"
 
 #include "vexlar3d/core/T_Config.h"
+#include "vexlar3d/sync/T_SyncClient.h"
 
 #include <charconv>
 #include <cmath>
@@ -95,6 +96,21 @@ T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& 
                 return Outcome::Error;
             edit = true;
         }
+        else if (name == "--sync")
+        {
+            // The address is optional: the next argument is it unless it is
+            // another option (the player takes no other plain arguments).
+            const bool given = hasValue || (i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0);
+            if (given && !hasValue)
+                value = arguments[++i];
+            if (given && (value.empty() || !T_SyncClient::ParseAddress(value, syncHost, syncPort)))
+            {
+                error = "invalid sync editor address '" + value +
+                        "' (expected [HOST:]PORT, such as 1338, 192.168.1.20:1338 or [::1]:1338)";
+                return Outcome::Error;
+            }
+            sync = true;
+        }
         else if (name == "--size")
         {
             if (!takeValue())
@@ -185,6 +201,11 @@ T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& 
     if (edit && IsOffline())
     {
         error = "--edit excludes --capture, --video and --bench";
+        return Outcome::Error;
+    }
+    if (sync && !edit)
+    {
+        error = "--sync needs --edit: only edit mode connects to a sync editor";
         return Outcome::Error;
     }
     if (rateGiven && !IsOffline())
@@ -327,6 +348,9 @@ std::string T_PlayerOptions::Usage(const std::string& program) const
            "  --edit            edit mode: Space pauses, Left/Right seek 1 s (Shift:\n"
            "                    10 s), Home rewinds, L marks a loop, F1 shows the\n"
            "                    overlay; saved data files reload live\n"
+           "  --sync [ADDRESS]  with --edit: connect to a sync editor at [HOST:]PORT\n"
+           "                    (default 127.0.0.1:1338) for its keys, row and pause;\n"
+           "                    without an editor the track file is used\n"
            "  --help            show this help and exit\n"
            "\n"
            "Offline runs (a fixed time step, no window shown):\n"

@@ -79,6 +79,10 @@ public:
     // --edit: the live run under the author's keys, with live reload and
     // the overlay (T_EditMode).
     bool edit = false;
+    // --sync [[HOST:]PORT], with --edit only: connect to a sync editor.
+    bool sync = false;
+    std::string syncHost = "127.0.0.1";
+    std::uint16_t syncPort = 1338;
 
     std::string error; // set when Parse returns Error
 

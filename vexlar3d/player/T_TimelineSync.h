@@ -24,6 +24,21 @@ public:
     // changing nothing, when there is no track file or it cannot be read.
     bool Reload();
 
+    // Edit mode's reload after the track file changed on disk.
+    enum class Change
+    {
+        Reloaded,  // the keys are the file's now
+        Unchanged, // the file holds what NoteSaved last saw: nothing was read
+        Failed     // cannot be read, or not a track file: the keys stay
+    };
+    // As Reload, without a log line of its own, and passing over the file
+    // when it holds exactly what the tracks were last saved as: a sync
+    // editor's save coming back, which would otherwise undo keys the editor
+    // set after it.
+    Change ReloadChanged();
+    // The tracks were just written to the track file.
+    void NoteSaved() { m_savedText = m_tracks.ToText(); }
+
     T_SyncTracks& GetTracks() { return m_tracks; }
     // The timeline's track file; "" when it names none.
     const std::string& GetFileName() const { return m_fileName; }
@@ -34,4 +49,5 @@ private:
     T_SyncTracks m_tracks;
     std::string m_fileName;
     bool m_loaded = false;
+    std::string m_savedText;
 };

@@ -6,12 +6,22 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <sstream>
+#include <utility>
 
 namespace
 {
 // Bytes taken from the editor in one Poll at most, so that a flood cannot
 // hold a frame up; the rest waits for the next frame.
 constexpr std::size_t maxReadPerPoll = 256 * 1024;
+
+// Seconds as the log writes them ("3 s").
+std::string Seconds(double seconds)
+{
+    std::ostringstream text;
+    text << seconds << " s";
+    return text.str();
+}
 } // namespace
 
 T_SyncClient::T_SyncClient(T_SyncTracks& tracks)
@@ -55,7 +65,7 @@ bool T_SyncClient::Start(const std::string& host, std::uint16_t port, double now
     std::string why;
     if (!T_TcpSocket::Resolve(host, port, m_address, why))
     {
-        VEXLAR_LOG("    No sync editor: " << why << "\n");
+        Say("No sync editor: " + why);
         return false;
     }
     Attempt(now);
@@ -92,16 +102,26 @@ void T_SyncClient::Drop(const std::string& why, double now)
     if (wasConnected)
     {
         m_saidNoEditor = true;
-        VEXLAR_LOG("    Lost the sync editor at " << m_address.text << " (" << why << "); trying again every "
-                                                   << retrySeconds << " s\n");
+        Say("Lost the sync editor at " + m_address.text + " (" + why + "); trying again every " +
+            Seconds(retrySeconds));
     }
     else if (!m_saidNoEditor)
     {
         m_saidNoEditor = true;
-        VEXLAR_LOG("    No sync editor at " << m_address.text << " (" << why
-                                            << "); running on the track file, trying again every " << retrySeconds
-                                            << " s\n");
+        Say("No sync editor at " + m_address.text + " (" + why + "); running on the track file, trying again every " +
+            Seconds(retrySeconds));
     }
+}
+
+void T_SyncClient::Say(const std::string& line)
+{
+    VEXLAR_LOG("    " << line << "\n");
+    m_news = line;
+}
+
+std::string T_SyncClient::TakeNews()
+{
+    return std::exchange(m_news, std::string());
 }
 
 bool T_SyncClient::Flush(double now)
@@ -183,8 +203,8 @@ void T_SyncClient::Step(double now, T_SyncSession::Events& events)
         {
             greeted = true;
             m_saidNoEditor = false;
-            VEXLAR_LOG("    Connected to the sync editor at " << m_address.text << " ("
-                                                               << m_tracks.GetRequested().size() << " tracks)\n");
+            Say("Connected to the sync editor at " + m_address.text + " (" +
+                std::to_string(m_tracks.GetRequested().size()) + " tracks)");
         }
         if (!fine)
         {
@@ -195,9 +215,8 @@ void T_SyncClient::Step(double now, T_SyncSession::Events& events)
             else
             {
                 Retry(now);
-                VEXLAR_LOG("    Closed the connection to the sync editor at " << m_address.text
-                                                                             << ": malformed message (" << why
-                                                                             << ")\n");
+                Say("Closed the connection to the sync editor at " + m_address.text + ": malformed message (" + why +
+                    ")");
             }
             return;
         }

@@ -58,6 +58,9 @@ public:
     // Connected and greeted.
     bool IsConnected() const { return m_state == State::Connected && m_session.IsGreeted(); }
     const std::string& GetAddressText() const { return m_address.text; }
+    // The last of the lines above written since the last call (without its
+    // indent), or "": for an overlay to show.
+    std::string TakeNews();
 
 private:
     enum class State
@@ -76,6 +79,7 @@ private:
     // Retry, with a log line for an editor lost, or the first time none answers.
     void Drop(const std::string& why, double now);
     bool Flush(double now);
+    void Say(const std::string& line);
 
     T_SyncTracks& m_tracks;
     T_SyncSession m_session;
@@ -86,4 +90,5 @@ private:
     double m_retryAt = 0.0; // when Waiting ends
     double m_now = 0.0;     // as of the last Poll
     bool m_saidNoEditor = false; // since the last connection
+    std::string m_news;
 };
