@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/core/T_FrameLoop.h"
 #include "vexlar3d/player/T_DataReloader.h"
 
@@ -31,15 +32,13 @@ class T_TimelineSync;
 // The music pauses, seeks and loops with the timeline. The end of the
 // timeline pauses there instead of ending the demo. Seeks stay between 0
 // and the end of the timeline.
-class T_EditMode
+class T_EditMode : private T_NonCopyable
 {
 public:
     // `music` is the stream that follows the timeline ("" for none);
     // `dataFolder` the folder to watch ("" for no watching).
     T_EditMode(std::string music, const std::string& dataFolder);
     ~T_EditMode();
-    T_EditMode(const T_EditMode&) = delete;
-    T_EditMode& operator=(const T_EditMode&) = delete;
 
     // The timeline's sync tracks: their track file reloads when saved, and
     // a sync editor edits them. Null for none; it must outlive edit mode.

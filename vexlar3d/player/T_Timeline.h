@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
+
 #include <string>
 
 // A demo's content as the player sees it: what Build adds to the timeline.
@@ -9,7 +11,7 @@
 // clock at the start time and runs the frames; it deletes the object after
 // the main system, so texture generators the object owns outlive the
 // textures and effects that use them.
-class T_Timeline
+class T_Timeline : private T_NonCopyable
 {
 public:
     virtual ~T_Timeline() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/sync/T_SyncTracks.h"
 
 #include <string>
@@ -12,12 +13,10 @@ class T_Timeline;
 // effects. Made for every timeline, so g_syncTracks is always there while a
 // demo plays: a timeline that names no track file has tracks without keys,
 // and nothing is read or logged for it.
-class T_TimelineSync
+class T_TimelineSync : private T_NonCopyable
 {
 public:
     explicit T_TimelineSync(const T_Timeline* timeline);
-    T_TimelineSync(const T_TimelineSync&) = delete;
-    T_TimelineSync& operator=(const T_TimelineSync&) = delete;
 
     // Reads the timeline's track file again (after it changed on disk): the
     // keys of every track are replaced, the tracks themselves stay. False,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/platform/T_TcpSocket.h"
 #include "vexlar3d/sync/T_SyncSession.h"
 
@@ -26,7 +27,7 @@ class T_SyncTracks;
 // protocol (the connection is closed), and once (until the next connection)
 // when no editor answers: refused, no answer in time, or a peer that does not
 // greet as a sync editor.
-class T_SyncClient
+class T_SyncClient : private T_NonCopyable
 {
 public:
     static constexpr const char* defaultHost = "127.0.0.1";
@@ -36,8 +37,6 @@ public:
 
     explicit T_SyncClient(T_SyncTracks& tracks);
     ~T_SyncClient() = default;
-    T_SyncClient(const T_SyncClient&) = delete;
-    T_SyncClient& operator=(const T_SyncClient&) = delete;
 
     // "[HOST:]PORT" (an IPv6 host in brackets: "[::1]:1338"); an empty text
     // keeps the defaults. False for anything else, or a port outside 1..65535.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vexlar3d/core/T_NonCopyable.h"
 #include "vexlar3d/sync/T_SyncTempo.h"
 #include "vexlar3d/sync/T_SyncTrack.h"
 
@@ -23,13 +24,11 @@
 //
 // The tracks are read from the demo's track file (see T_SyncTrackFile) through
 // the file system, so the file may sit in a ZIP archive like any other data.
-class T_SyncTracks
+class T_SyncTracks : private T_NonCopyable
 {
 public:
     T_SyncTracks();
     ~T_SyncTracks();
-    T_SyncTracks(const T_SyncTracks&) = delete;
-    T_SyncTracks& operator=(const T_SyncTracks&) = delete;
 
     // The track of that name, made (without keys) when there is none yet, and
     // counted among the tracks the demo asked for; null for a name that is
