@@ -7,6 +7,7 @@
 #include "vexlar3d/resources/T_MemoryFile.h"
 #include "vexlar3d/resources/T_Texture.h"
 #include "vexlar3d/resources/T_TextureManager.h"
+#include "vexlar3d/shaders/T_ScriptDiagnostics.h"
 #include "vexlar3d/shaders/T_Shader.h"
 #include "vexlar3d/shaders/T_ShaderManager.h"
 
@@ -108,6 +109,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(shaders.GetShader("\x01 unknown") != nullptr);
         Require(shaders.GetShader("\x02 unknown") != nullptr);
         shaders.DeleteAllShaders();
+    }
+    if ((mode & 4) != 0)
+    {
+        // The checker reads the same bytes through the same parser; its
+        // findings point inside the data.
+        file.Seek(0, 0);
+        T_ScriptDiagnostics diagnostics;
+        diagnostics.SetFile("fuzz.shader");
+        diagnostics.CheckScript(file);
+        for (const T_ScriptDiagnostics::Finding& finding : diagnostics.GetFindings())
+        {
+            Require(finding.line >= 0 && static_cast<std::size_t>(finding.line) <= size);
+            Require(T_ScriptDiagnostics::Format(finding).rfind("fuzz.shader", 0) == 0);
+        }
     }
     ForgetTextures(engine->textures);
     return 0;
