@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -150,7 +152,29 @@ void T_FireTexture::BuildCooling()
             cooling[y * W2 + x] = static_cast<std::uint8_t>((p[0] + p[1] + p[2]) / 60);
 }
 
+// Every cell of the flow fields is computed from its own row and column
+// alone, so the rows are split between this thread and one more: the fields
+// are the same as from one thread, in half the time at start-up.
 void T_FireTexture::BuildFlowFields()
+{
+    const std::uint32_t rows = 2 * H3;
+    const std::uint32_t half = rows / 2;
+    std::thread helper;
+    try
+    {
+        if (std::thread::hardware_concurrency() > 1)
+            helper = std::thread([this, half] { BuildFlowRows(0, half); });
+    }
+    catch (const std::system_error&)
+    {
+        // No thread to be had: one thread does it all.
+    }
+    BuildFlowRows(helper.joinable() ? half : 0, rows);
+    if (helper.joinable())
+        helper.join();
+}
+
+void T_FireTexture::BuildFlowRows(std::uint32_t firstRow, std::uint32_t endRow)
 {
     const float w2 = static_cast<float>(W2);
     const float h3 = static_cast<float>(H3);
@@ -160,8 +184,7 @@ void T_FireTexture::BuildFlowFields()
         {w2, h3, 60.0f, 0.02f, -1.0f},
     };
     const std::uint32_t columns = 2 * W2;
-    const std::uint32_t rows = 2 * H3;
-    for (std::uint32_t r = 0; r < rows; ++r)
+    for (std::uint32_t r = firstRow; r < endRow; ++r)
     {
         const float R = static_cast<float>(r);
         for (std::uint32_t c = 0; c < columns; ++c)

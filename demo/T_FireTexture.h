@@ -90,6 +90,8 @@ private:
     bool Allocate();
     void BuildCooling();
     void BuildFlowFields();
+    // Rows firstRow up to endRow of both flow fields.
+    void BuildFlowRows(std::uint32_t firstRow, std::uint32_t endRow);
     void BuildFastTables();
 
     // Swirl, burn and colour in one pass over the rows.
