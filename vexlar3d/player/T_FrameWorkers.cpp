@@ -42,22 +42,21 @@ T_FrameWorkers::Frame* T_FrameWorkers::Acquire()
 
 void T_FrameWorkers::Submit(Frame* frame)
 {
-    if (frame == nullptr)
-        return;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        queued.push_back(frame);
-    }
-    changed.notify_all();
+    Put(queued, frame);
 }
 
 void T_FrameWorkers::Release(Frame* frame)
+{
+    Put(free, frame);
+}
+
+void T_FrameWorkers::Put(std::deque<Frame*>& list, Frame* frame)
 {
     if (frame == nullptr)
         return;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        free.push_back(frame);
+        list.push_back(frame);
     }
     changed.notify_all();
 }

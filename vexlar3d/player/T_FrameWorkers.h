@@ -53,10 +53,12 @@ public:
 
 private:
     void Serve();
+    // Adds `frame` to `list` (the queue or the free frames) and wakes the waiters.
+    void Put(std::deque<Frame*>& list, Frame* frame);
 
     Work work;
     std::vector<std::unique_ptr<Frame>> frames;
-    std::vector<Frame*> free;
+    std::deque<Frame*> free;
     std::deque<Frame*> queued;
     std::vector<std::thread> threads;
     std::mutex mutex;

@@ -72,6 +72,16 @@ T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& 
             value = arguments[++i];
             return true;
         };
+        // A value read by `parse`; otherwise the error names what was expected.
+        auto takeParsed = [&](bool (T_PlayerOptions::*parse)(const std::string&), const char* what,
+                              const char* expected) -> bool {
+            if (!takeValue())
+                return false;
+            if ((this->*parse)(value))
+                return true;
+            error = std::string("invalid ") + what + " '" + value + "' (expected " + expected + ")";
+            return false;
+        };
         auto noValue = [&]() -> bool {
             if (hasValue)
                 error = "option " + name + " takes no value";
@@ -113,13 +123,9 @@ T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& 
         }
         else if (name == "--size")
         {
-            if (!takeValue())
+            if (!takeParsed(&T_PlayerOptions::ParseSize, "size",
+                            "WIDTHxHEIGHT, each 1 to 16384, such as 800x600"))
                 return Outcome::Error;
-            if (!ParseSize(value))
-            {
-                error = "invalid size '" + value + "' (expected WIDTHxHEIGHT, each 1 to 16384, such as 800x600)";
-                return Outcome::Error;
-            }
         }
         else if (name == "--capture" || name == "--video")
         {
@@ -152,24 +158,14 @@ T_PlayerOptions::Outcome T_PlayerOptions::Parse(const std::vector<std::string>& 
         }
         else if (name == "--fps")
         {
-            if (!takeValue())
+            if (!takeParsed(&T_PlayerOptions::ParseRate, "frame rate",
+                            "a whole number or a fraction such as 60000/1001, at most 1000 frames per second"))
                 return Outcome::Error;
-            if (!ParseRate(value))
-            {
-                error = "invalid frame rate '" + value +
-                        "' (expected a whole number or a fraction such as 60000/1001, at most 1000 frames per second)";
-                return Outcome::Error;
-            }
         }
         else if (name == "--start")
         {
-            if (!takeValue())
+            if (!takeParsed(&T_PlayerOptions::ParseStart, "start time", "seconds from 0, such as 70 or 12.5"))
                 return Outcome::Error;
-            if (!ParseStart(value))
-            {
-                error = "invalid start time '" + value + "' (expected seconds from 0, such as 70 or 12.5)";
-                return Outcome::Error;
-            }
         }
         else if (name == "--demo")
         {
