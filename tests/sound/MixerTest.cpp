@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace soundtest;
@@ -111,6 +112,29 @@ TEST_F(MixerTest, GarbageAndTruncatedDataIsRefused)
             mixer.Release(stream.get());
         }
     }
+}
+
+// Ogg data whose first page is torn (a capture pattern, then junk, then the
+// real pages): the stream behind it is found and plays, and a refused one
+// leaves nothing allocated behind (the sanitizer build checks).
+TEST_F(MixerTest, OggWithATornFirstPagePlaysTheStreamBehindIt)
+{
+    const auto ogg = ReadBytes("sine44.ogg");
+    std::vector<unsigned char> torn{'O', 'g', 'g', 'S', 0, 2};
+    torn.resize(64, 0x5A);
+    torn.insert(torn.end(), ogg.begin(), ogg.end());
+    auto stream = T_MixerStream::Create(torn.data(), torn.size(), 48000);
+    ASSERT_TRUE(stream);
+    mixer.Play(stream.get());
+    EXPECT_NEAR(Crossings(Render(48000), 2 * 12000, 2 * 36000), 500, 2);
+    mixer.Release(stream.get());
+
+    // The Vorbis identification header spoilt: nothing plays.
+    auto spoilt = torn;
+    const auto header = std::search(spoilt.begin() + 64, spoilt.end(), "\x01vorbis", "\x01vorbis" + 7);
+    ASSERT_NE(header, spoilt.end());
+    header[1] = 'X';
+    EXPECT_FALSE(T_MixerStream::Create(spoilt.data(), spoilt.size(), 48000));
 }
 
 TEST_F(MixerTest, VolumesAndPanScaleTheSamples)

@@ -3,14 +3,72 @@
 #include <algorithm>
 #include <cstring>
 
+namespace
+{
+// Bytes after any ID3v2 tags at the start, as a tag-aware reader skips them.
+std::size_t SkipId3Tags(const unsigned char* data, std::size_t size)
+{
+    std::size_t at = 0;
+    while (size - at >= 10 && std::memcmp(data + at, "ID3", 3) == 0)
+    {
+        std::size_t tag = 0;
+        for (int i = 6; i < 10; ++i)
+            tag = tag << 7 | (data[at + i] & 0x7f);
+        if (tag > size - at - 10)
+            return size;
+        at += 10 + tag;
+    }
+    return at;
+}
+
+bool StartsWith(const ogg_packet& packet, const char* magic, std::size_t length)
+{
+    return packet.bytes >= static_cast<long>(length) && std::memcmp(packet.packet, magic, length) == 0;
+}
+}
+
 bool T_VorbisDecoder::Claims(const unsigned char* data, std::size_t size)
 {
-    // Page header: "OggS", ..., segment count at 26, lacing values, then the
-    // first packet, which for Vorbis is the identification header.
-    if (data == nullptr || size < 27 || std::memcmp(data, "OggS", 4) != 0)
+    if (data == nullptr)
         return false;
-    const std::size_t packet = 27 + static_cast<std::size_t>(data[26]);
-    return size >= packet + 7 && std::memcmp(data + packet, "\x01vorbis", 7) == 0;
+    const std::size_t start = SkipId3Tags(data, size);
+    if (size - start < 4 || std::memcmp(data + start, "OggS", 4) != 0)
+        return false;
+
+    // An Ogg container is classified by the first packet of the first page
+    // that passes its checksum, wherever that page starts. Ogg Opus and Ogg
+    // FLAC go to libsndfile; every other Ogg stream is this decoder's to
+    // play or refuse, so that libsndfile's Vorbis path never sees one.
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    ogg_page page;
+    int found = 0;
+    constexpr std::size_t chunk = 64 * 1024;
+    for (std::size_t at = start; found != 1 && at < size;)
+    {
+        const std::size_t n = std::min(chunk, size - at);
+        char* buffer = ogg_sync_buffer(&sync, static_cast<long>(n));
+        if (buffer == nullptr)
+            break;
+        std::memcpy(buffer, data + at, n);
+        ogg_sync_wrote(&sync, static_cast<long>(n));
+        at += n;
+        while ((found = ogg_sync_pageout(&sync, &page)) == -1)
+        {
+        }
+    }
+    bool other = false;
+    if (found == 1)
+    {
+        ogg_stream_state stream;
+        ogg_stream_init(&stream, ogg_page_serialno(&page));
+        ogg_packet packet;
+        if (ogg_stream_pagein(&stream, &page) == 0 && ogg_stream_packetout(&stream, &packet) == 1)
+            other = StartsWith(packet, "OpusHead", 8) || StartsWith(packet, "\x7f" "FLAC", 5);
+        ogg_stream_clear(&stream);
+    }
+    ogg_sync_clear(&sync);
+    return !other;
 }
 
 std::size_t T_VorbisDecoder::MemRead(void* destination, std::size_t size, std::size_t count, void* user)

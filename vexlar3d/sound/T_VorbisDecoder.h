@@ -12,8 +12,8 @@
 class T_VorbisDecoder : public T_AudioDecoder
 {
 public:
-    // True when the data's first Ogg page begins a Vorbis stream: then this
-    // decoder alone decides whether it plays.
+    // True for Ogg data whose first page holds neither Opus nor FLAC: then
+    // this decoder alone decides whether it plays.
     static bool Claims(const unsigned char* data, std::size_t size);
 
     // Null when the data is not a playable Vorbis stream.

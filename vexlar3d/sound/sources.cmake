@@ -10,5 +10,5 @@ target_sources(vexlar3d PRIVATE
   sound/T_SpectrumAnalyzer.cpp
   sound/T_VorbisDecoder.cpp
 )
-pkg_check_modules(VEXLAR_SOUND REQUIRED IMPORTED_TARGET sndfile libopenmpt kissfft-float vorbisfile)
+pkg_check_modules(VEXLAR_SOUND REQUIRED IMPORTED_TARGET sndfile libopenmpt kissfft-float vorbisfile ogg)
 target_link_libraries(vexlar3d PUBLIC PkgConfig::VEXLAR_SOUND)
