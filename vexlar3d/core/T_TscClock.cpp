@@ -63,12 +63,16 @@ std::uint64_t T_TscClock::Finish(std::chrono::microseconds window)
     started_ = false;
     if (end.ticks < start_.ticks || end.nanos <= start_.nanos)
         return 0;
-    return Mhz(end.ticks - start_.ticks, (end.nanos - start_.nanos) / 1000u);
+    return MhzFromNanos(end.ticks - start_.ticks, end.nanos - start_.nanos);
 }
 
-std::uint64_t T_TscClock::Mhz(std::uint64_t ticks, std::uint64_t micros)
+std::uint64_t T_TscClock::MhzFromNanos(std::uint64_t ticks, std::uint64_t nanos)
 {
-    return micros == 0 ? 0 : ticks / micros;
+    if (nanos == 0)
+        return 0;
+    const unsigned __int128 mhz = static_cast<unsigned __int128>(ticks) * 1000u / nanos;
+    constexpr std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+    return mhz > largest ? largest : static_cast<std::uint64_t>(mhz);
 }
 
 std::uint32_t T_TscClock::RoundMhz(std::uint64_t mhz)
