@@ -8,7 +8,6 @@
 #include "vexlar3d/core/T_SystemReport.h"
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
-#include "vexlar3d/graphics/T_GfxWarmUp.h"
 #include "vexlar3d/graphics/T_LightManager.h"
 #include "vexlar3d/platform/T_Fpu.h"
 #include "vexlar3d/platform/T_Video.h"
@@ -93,9 +92,6 @@ T_Vexlar::T_Vexlar(std::int32_t shaderCapacity, std::int32_t textureCapacity, st
     }
 
     shaderManager->AddShadersFromScript("shaderlist.txt");
-    // Every shader drawn once, unseen, so that the first frames that use
-    // them do not stall while the driver prepares them.
-    T_GfxWarmUp::Run(*gfxServer, *shaderManager);
 
     VEXLAR_LOG("\n  All sub-systems launched sucessfully ...\n\n");
 }

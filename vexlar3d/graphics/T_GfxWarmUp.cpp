@@ -66,7 +66,7 @@ void T_GfxWarmUp::Run(T_GfxServer& server, T_ShaderManager& shaders)
     for (std::int32_t position = 0; position < shaders.GetCapacity(); ++position)
     {
         T_Shader* record = shaders.GetSlot(position);
-        if (record == nullptr)
+        if (record == nullptr || record->refCount <= 0)
             continue;
         for (const auto& layer : record->layers)
             for (T_Texture* texture : layer ? layer->textures : std::vector<T_Texture*>{})
@@ -90,7 +90,7 @@ void T_GfxWarmUp::Run(T_GfxServer& server, T_ShaderManager& shaders)
     for (std::int32_t position = 0; position < shaders.GetCapacity(); ++position)
     {
         T_Shader* record = shaders.GetSlot(position);
-        if (record == nullptr || record->layers.empty())
+        if (record == nullptr || record->refCount <= 0 || record->layers.empty())
             continue;
         // Each texture of an animated layer in turn: at time 0 a layer
         // shows its first texture, so each is moved to the front for a draw.

@@ -9,8 +9,9 @@ class T_ShaderManager;
 // state and texture it meets, which shows as a frame frozen for a quarter
 // of a second.
 //
-// Run draws a small triangle with every layer of every shader the manager
-// holds, once with each texture of the layer bound, with each mix of vertex
+// Run draws a small triangle with every layer of every shader of the manager
+// that has been asked for (GetShader) and not given back, once with each
+// texture of the layer bound, with each mix of vertex
 // attributes a mesh can have (normals, texture coordinates, colours),
 // through the server's draw routine; dynamic textures get their current
 // pixels sent once, without asking their generator for new ones. The draws

@@ -6,7 +6,9 @@
 #include "vexlar3d/core/T_Vexlar.h"
 #include "vexlar3d/core/T_Window.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
+#include "vexlar3d/graphics/T_GfxWarmUp.h"
 #include "vexlar3d/platform/T_Video.h"
+#include "vexlar3d/shaders/T_ShaderManager.h"
 #include "vexlar3d/sound/T_SoundSystem.h"
 #include "vexlar3d/player/T_EditMode.h"
 #include "vexlar3d/player/T_OfflineRun.h"
@@ -97,8 +99,15 @@ int T_Player::Run(const std::string& program, const std::vector<std::string>& ar
         std::unique_ptr<T_Timeline> timeline = chosen->factory();
         // Its sync tracks, ready for the effects Build makes, outlive them.
         T_TimelineSync sync(timeline.get());
+        T_Timeline::HoldMusic();
         if (timeline)
             timeline->Build(options.startSeconds);
+        // Every shader the effects asked for drawn once, unseen, so that the
+        // first frames that use them do not stall while the driver prepares
+        // them; then the music starts.
+        if (g_vexlar->gfxServer != nullptr && g_vexlar->shaderManager != nullptr)
+            T_GfxWarmUp::Run(*g_vexlar->gfxServer, *g_vexlar->shaderManager);
+        T_Timeline::ReleaseMusic();
 
         // The clock starts after the music has been started, its first
         // frame at the start asked for.

@@ -7,7 +7,8 @@
 // A demo's content as the player sees it: what Build adds to the timeline.
 //
 // The player makes the object once the main system exists (every shader of
-// the shader list and its textures loaded), calls Build once, restarts the
+// the shader list and its textures loaded), calls Build once, has the driver
+// prepare the shaders the effects asked for, starts the music, restarts the
 // clock at the start time and runs the frames; it deletes the object after
 // the main system, so texture generators the object owns outlive the
 // textures and effects that use them.
@@ -30,6 +31,12 @@ public:
     // moved to `startSeconds` when that is above 0. Without a sound system
     // nothing happens.
     static void StartMusic(const std::string& name, double startSeconds);
+    // While held, StartMusic only notes what it was asked; ReleaseMusic
+    // ends the hold and starts that music then. The player holds the music
+    // around Build, so that the work between Build and the first frame does
+    // not run while the music already plays.
+    static void HoldMusic();
+    static void ReleaseMusic();
     // The name StartMusic was last given ("" before), for edit mode's music.
     static const std::string& GetMusicName();
 };
