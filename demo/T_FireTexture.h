@@ -90,8 +90,9 @@ private:
     bool Allocate();
     void BuildCooling();
     void BuildFlowFields();
+    struct RippleTables;
     // Rows firstRow up to endRow of both flow fields.
-    void BuildFlowRows(std::uint32_t firstRow, std::uint32_t endRow);
+    void BuildFlowRows(std::uint32_t firstRow, std::uint32_t endRow, const RippleTables& tables);
     void BuildFastTables();
 
     // Swirl, burn and colour in one pass over the rows.
