@@ -88,7 +88,11 @@ long T_VorbisDecoder::MemTell(void* user)
 
 std::unique_ptr<T_VorbisDecoder> T_VorbisDecoder::Open(const unsigned char* data, std::size_t size)
 {
-    std::unique_ptr<T_VorbisDecoder> decoder(new T_VorbisDecoder(data, size));
+    if (data == nullptr)
+        return nullptr;
+    // Tags before the stream are not Ogg pages: the stream starts after them.
+    const std::size_t skip = SkipId3Tags(data, size);
+    std::unique_ptr<T_VorbisDecoder> decoder(new T_VorbisDecoder(data + skip, size - skip));
     const ov_callbacks callbacks{&MemRead, &MemSeek, nullptr, &MemTell};
     if (ov_open_callbacks(decoder.get(), &decoder->m_file, nullptr, 0, callbacks) != 0)
         return nullptr; // ov_open_callbacks cleans up after itself on failure
