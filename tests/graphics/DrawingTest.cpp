@@ -6,6 +6,7 @@
 
 #include "vexlar3d/graphics/T_Driver.h"
 #include "vexlar3d/graphics/T_Light.h"
+#include "vexlar3d/graphics/T_ReadBackQueue.h"
 #include "vexlar3d/graphics/T_Viewport.h"
 
 #include <algorithm>
@@ -351,4 +352,48 @@ TEST_F(DrawTest, MeshesLandWhereTheCameraPutsThemAndReadPixelsReadsThePicture)
     tiny.dataSize = 16;
     server->ReadPixels(&tiny);
     EXPECT_EQ(tiny.pixels[0], 0);
+}
+
+// The capture's read-back on Mesa goes through pixel-buffer objects: each
+// picture comes out one read later (the last one on Drain), with exactly
+// the pixels ReadPixels gives for it.
+TEST_F(DrawTest, ReadBackQueueDeliversEachPictureOneReadLater)
+{
+    Start();
+    UseOrthoCamera();
+    const T_GfxServer::Rect picture = server->GetPicture();
+    T_ReadBackQueue queue(*server, picture.width, picture.height);
+    ASSERT_TRUE(queue.IsAsynchronous());
+
+    std::vector<std::pair<std::int64_t, std::vector<unsigned char>>> delivered;
+    const auto keep = [&](std::int64_t tag, const unsigned char* rgba) {
+        ASSERT_NE(rgba, nullptr);
+        delivered.emplace_back(tag, std::vector<unsigned char>(rgba, rgba + picture.width * picture.height * 4));
+    };
+    std::vector<std::vector<unsigned char>> expected;
+    T_Mesh quad;
+    AddQuad(quad, -1.0f, -0.75f, 0.2f, 0.3f);
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        auto shader = FlatShader("frame", frame == 0 ? 1.0f : 0.0f, frame == 1 ? 1.0f : 0.0f, 1.0f);
+        server->BeginFrame();
+        server->SetShader(shader.get());
+        server->DrawMesh(&quad, 6, 0, 0.0f);
+        server->SetShader(nullptr);
+        T_Texture image("now", picture.width, picture.height, false, false);
+        server->ReadPixels(&image);
+        expected.emplace_back(image.pixels, image.pixels + image.dataSize);
+        queue.Read(frame, keep);
+        ASSERT_EQ(delivered.size(), static_cast<std::size_t>(frame));
+        server->EndFrame();
+    }
+    queue.Drain(keep);
+    ASSERT_EQ(delivered.size(), 3u);
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        EXPECT_EQ(delivered[static_cast<std::size_t>(frame)].first, frame);
+        EXPECT_TRUE(delivered[static_cast<std::size_t>(frame)].second == expected[static_cast<std::size_t>(frame)])
+            << "frame " << frame;
+    }
+    EXPECT_NE(expected[0], expected[1]);
 }

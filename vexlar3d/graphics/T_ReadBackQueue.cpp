@@ -1,5 +1,6 @@
 #include "vexlar3d/graphics/T_ReadBackQueue.h"
 
+#include "vexlar3d/graphics/T_Driver.h"
 #include "vexlar3d/graphics/T_GfxServer.h"
 #include "vexlar3d/platform/T_GlContext.h"
 #include "vexlar3d/resources/T_Texture.h"
@@ -38,19 +39,6 @@ BufferCalls& Calls()
     static BufferCalls calls;
     return calls;
 }
-
-bool HasPixelBuffers()
-{
-    const auto* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (list == nullptr)
-        return false;
-    const char* name = "GL_ARB_pixel_buffer_object";
-    const std::size_t length = std::strlen(name);
-    for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + 1, name))
-        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
-            return true;
-    return false;
-}
 } // namespace
 
 T_ReadBackQueue::T_ReadBackQueue(T_GfxServer& server, std::int32_t width, std::int32_t height)
@@ -58,7 +46,8 @@ T_ReadBackQueue::T_ReadBackQueue(T_GfxServer& server, std::int32_t width, std::i
 {
     const T_GfxServer::Rect& picture = server.GetPicture();
     if (!server.IsReady() || width <= 0 || height <= 0 || picture.width != width || picture.height != height ||
-        !HasPixelBuffers() || !Calls().Load())
+        server.GetDriver() == nullptr ||
+        !server.GetDriver()->HasExtension("GL_ARB_pixel_buffer_object") || !Calls().Load())
         return;
     const auto bytes = static_cast<GLsizeiptr>(width) * height * 4;
     Calls().gen(2, buffers);

@@ -90,11 +90,7 @@ bool T_FrameWorkers::Finish(std::string& error)
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (!finished)
-        {
-            finished = true;
-            stopping = true;
-        }
+        stopping = true;
     }
     changed.notify_all();
     for (std::thread& thread : threads)

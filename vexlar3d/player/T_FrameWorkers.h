@@ -65,5 +65,4 @@ private:
     std::condition_variable changed;
     std::string failure;
     bool stopping = false;
-    bool finished = false;
 };
