@@ -9,6 +9,8 @@
 #include "vexlar3d/graphics/T_ReadBackQueue.h"
 #include "vexlar3d/graphics/T_Viewport.h"
 
+#include <GL/glext.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -396,4 +398,43 @@ TEST_F(DrawTest, ReadBackQueueDeliversEachPictureOneReadLater)
             << "frame " << frame;
     }
     EXPECT_NE(expected[0], expected[1]);
+}
+
+TEST_F(DrawTest, FramesNeverRunMoreThanTwoPicturesAhead)
+{
+    // Each frame blends many full-screen quads, far more work for the
+    // rasteriser than for the frame loop. A fence put after a frame's drawing
+    // must be signalled once the frame two pictures later has ended: the loop
+    // waited for that picture instead of queuing more.
+    Start();
+    UseOrthoCamera();
+    ASSERT_TRUE(server->GetDriver()->HasExtension("GL_ARB_sync"));
+    const auto fenceSync = reinterpret_cast<PFNGLFENCESYNCPROC>(SDL_GL_GetProcAddress("glFenceSync"));
+    const auto clientWait = reinterpret_cast<PFNGLCLIENTWAITSYNCPROC>(SDL_GL_GetProcAddress("glClientWaitSync"));
+    const auto deleteSync = reinterpret_cast<PFNGLDELETESYNCPROC>(SDL_GL_GetProcAddress("glDeleteSync"));
+    ASSERT_TRUE(fenceSync && clientWait && deleteSync);
+
+    T_Mesh quad;
+    AddQuad(quad, -1.0f, -0.75f, 1.0f, 0.75f);
+    auto shader = FlatShader("layers", 0.01f, 0.01f, 0.01f, 0.5f);
+    shader->layers[0]->blendSrc = 3; // source alpha
+    shader->layers[0]->blendDst = 2; // one
+    constexpr int frames = 8;
+    std::vector<GLsync> drawn;
+    for (int frame = 0; frame < frames; ++frame)
+    {
+        server->BeginFrame();
+        server->SetShader(shader.get());
+        for (int layer = 0; layer < 150; ++layer)
+            server->DrawMesh(&quad, 6, 0, 0.0f);
+        drawn.push_back(fenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
+        server->EndFrame();
+        if (frame < 2)
+            continue;
+        EXPECT_EQ(clientWait(drawn[static_cast<std::size_t>(frame - 2)], 0, 0), static_cast<GLenum>(GL_ALREADY_SIGNALED))
+            << "frame " << frame - 2 << " still being drawn after frame " << frame;
+    }
+    server->SetShader(nullptr);
+    for (GLsync fence : drawn)
+        deleteSync(fence);
 }

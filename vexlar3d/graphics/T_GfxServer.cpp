@@ -31,6 +31,7 @@ bool T_GfxServer::Init(T_NativeWindow* window)
     if (ready || !driver->Init(window))
         return false;
     ready = true;
+    framePacer.Start(*driver);
     SetDrawRoutine(drawRoutine);
 
     renderState.SendClientArray(T_RenderStateCache::VertexArray, true);
@@ -62,6 +63,7 @@ void T_GfxServer::Shutdown()
 {
     if (ready)
         renderState.ClearBuffers(false);
+    framePacer.Stop();
     ready = false;
     driver->Shutdown();
 }
@@ -98,4 +100,5 @@ void T_GfxServer::EndFrame()
         return;
     glFlush();
     driver->context.Swap();
+    framePacer.FramePresented();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vexlar3d/core/T_NonCopyable.h"
+#include "vexlar3d/graphics/T_FramePacer.h"
 #include "vexlar3d/graphics/T_IGfxServer.h"
 #include "vexlar3d/graphics/T_PicturePlacement.h"
 #include "vexlar3d/graphics/T_RenderStateCache.h"
@@ -139,5 +140,6 @@ private:
     bool ready = false;
     DrawRoutine drawRoutine = DrawRoutine::VertexArrays;
     T_PicturePlacement placement;
+    T_FramePacer framePacer;
     bool reportedBadMesh = false;
 };

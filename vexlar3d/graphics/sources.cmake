@@ -1,6 +1,7 @@
 # Sources of vexlar3d/graphics/.
 target_sources(vexlar3d PRIVATE
   graphics/T_Driver.cpp
+  graphics/T_FramePacer.cpp
   graphics/T_GfxServer.cpp
   graphics/T_GfxServerDraw.cpp
   graphics/T_GfxServerFont.cpp
