@@ -279,6 +279,66 @@ TEST_F(DrawTest, TextureUploadKeepsEveryRowAndFormatMakesMipmapsAndRefusesShortR
 }
 
 
+TEST_F(DrawTest, MipmapLevelsAreTheOnesOpenGlMakesAndUpdatesRemakeThem)
+{
+    // Every level of an image with power-of-two sides, uploaded by the
+    // server, equals the level OpenGL makes from the same image; other sides
+    // get their levels from OpenGL. Noise exercises the rounding.
+    Start();
+    unsigned seed = 7;
+    const auto noise = [&seed](int, int, unsigned char* p) {
+        for (int k = 0; k < 4; ++k)
+        {
+            seed = seed * 1103515245u + 12345u;
+            p[k] = static_cast<unsigned char>(seed >> 16);
+        }
+    };
+    struct Case
+    {
+        int width, height, bits;
+        GLenum format;
+    };
+    for (const Case& c : {Case{256, 64, 32, GL_RGBA}, Case{32, 128, 24, GL_RGB}, Case{64, 64, 8, GL_LUMINANCE},
+                          Case{1, 16, 32, GL_RGBA}, Case{100, 60, 32, GL_RGBA}})
+    {
+        auto mine = MakeTexture("mine", c.width, c.height, c.bits, noise);
+        mine->mipmap = true;
+        ASSERT_TRUE(server->UploadTexture(mine.get()));
+        GLuint theirs = 0;
+        glGenTextures(1, &theirs);
+        glBindTexture(GL_TEXTURE_2D, theirs);
+        glTexParameterf(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, 1.0f);
+        glTexImage2D(GL_TEXTURE_2D, 0, c.bits == 8 ? GL_LUMINANCE8 : c.bits == 24 ? GL_RGB8 : GL_RGBA8, c.width,
+                     c.height, 0, c.format, GL_UNSIGNED_BYTE, mine->pixels);
+        const auto level = [&](GLuint name, int number) {
+            glBindTexture(GL_TEXTURE_2D, name);
+            GLint w = 0, h = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, number, GL_TEXTURE_WIDTH, &w);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, number, GL_TEXTURE_HEIGHT, &h);
+            std::vector<unsigned char> texels(static_cast<std::size_t>(w) * h * 4);
+            glGetTexImage(GL_TEXTURE_2D, number, c.format, GL_UNSIGNED_BYTE, texels.data());
+            return texels;
+        };
+        int levels = 1;
+        for (int w = c.width, h = c.height; w > 1 || h > 1; w = std::max(w / 2, 1), h = std::max(h / 2, 1))
+            ++levels;
+        for (int number = 1; number < levels; ++number)
+            EXPECT_EQ(level(mine->glName, number), level(theirs, number)) << c.width << "x" << c.height << " level "
+                                                                          << number;
+
+        // An update of the image has OpenGL remake the levels.
+        std::fill(mine->pixels, mine->pixels + mine->dataSize, 255);
+        server->UpdateTexture(mine.get());
+        const std::vector<unsigned char> smallest = level(mine->glName, levels - 1);
+        EXPECT_TRUE(std::all_of(smallest.begin(), smallest.begin() + c.bits / 8, [](unsigned char v) {
+            return v == 255;
+        })) << c.width << "x" << c.height;
+        glDeleteTextures(1, &theirs);
+        server->DeleteTexture(mine.get());
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 // The drawable is wider than the picture: bars left and right.
 TEST_F(DrawTest, PictureIsPillarboxedInAWiderDrawable)
 {

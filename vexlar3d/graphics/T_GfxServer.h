@@ -11,6 +11,7 @@
 
 struct T_NativeWindow;
 class T_Driver;
+class T_PixelLayout;
 class T_ShaderLayer;
 
 // The single object through which the engine and the effects draw: frames,
@@ -136,6 +137,9 @@ private:
     // Re-reads the drawable size; true when the picture moved.
     bool RefreshPicture(std::int32_t givenWidth, std::int32_t givenHeight);
     float TimerTime() const;
+    // Sends the record's image and every mip-map level made from it by
+    // T_MipmapFilter to the bound texture.
+    void UploadLevels(const T_Texture& texture, const T_PixelLayout& layout);
 
     bool ready = false;
     DrawRoutine drawRoutine = DrawRoutine::VertexArrays;

@@ -2,12 +2,15 @@
 
 #include "vexlar3d/core/T_Config.h"
 #include "vexlar3d/graphics/T_Driver.h"
+#include "vexlar3d/graphics/T_MipmapFilter.h"
 #include "vexlar3d/graphics/T_PixelLayout.h"
 #include "vexlar3d/resources/T_Texture.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
+
+#include <vector>
 
 // Textures: upload with wrap, filters and mip-maps, whole-image updates,
 // deletion.
@@ -68,11 +71,44 @@ bool T_GfxServer::UploadTexture(T_Texture* texture)
                           GL_UNSIGNED_BYTE, texture->pixels);
         return true;
     }
+    // Where OpenGL would make them, images whose sides are powers of two get
+    // the very same levels from T_MipmapFilter instead: a software renderer
+    // first compiles a program to make them, about 100 ms of the start. Later
+    // updates of the image have OpenGL remake them, as before.
+    if (texture->mipmap && hasPixels && T_MipmapFilter::Handles(texture->width, texture->height))
+    {
+        UploadLevels(*texture, layout);
+        glTexParameterf(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, 1.0f);
+        return true;
+    }
     if (texture->mipmap)
         glTexParameterf(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, 1.0f);
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, texture->width, texture->height, 0, layout.format,
                  GL_UNSIGNED_BYTE, texture->pixels);
     return true;
+}
+
+void T_GfxServer::UploadLevels(const T_Texture& texture, const T_PixelLayout& layout)
+{
+    const auto internalFormat = static_cast<GLint>(layout.internalFormat);
+    std::int32_t width = texture.width;
+    std::int32_t height = texture.height;
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, layout.format, GL_UNSIGNED_BYTE,
+                 texture.pixels);
+    std::vector<unsigned char> level;
+    std::vector<unsigned char> above;
+    const unsigned char* source = texture.pixels;
+    for (GLint number = 1; width > 1 || height > 1; ++number)
+    {
+        if (!T_MipmapFilter::Halve(source, width, height, layout.bytesPerPixel, level))
+            return;
+        width = width > 1 ? width / 2 : 1;
+        height = height > 1 ? height / 2 : 1;
+        glTexImage2D(GL_TEXTURE_2D, number, internalFormat, width, height, 0, layout.format, GL_UNSIGNED_BYTE,
+                     level.data());
+        level.swap(above);
+        source = above.data();
+    }
 }
 
 void T_GfxServer::UpdateTexture(T_Texture* texture)

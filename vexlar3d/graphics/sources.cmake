@@ -13,6 +13,7 @@ target_sources(vexlar3d PRIVATE
   graphics/T_GlEntryPoints.cpp
   graphics/T_LightManager.cpp
   graphics/T_Mesh.cpp
+  graphics/T_MipmapFilter.cpp
   graphics/T_PicturePlacement.cpp
   graphics/T_PixelLayout.cpp
   graphics/T_ReadBackQueue.cpp
