@@ -31,15 +31,11 @@ public:
     // Waits for every outstanding picture and lets the fences go.
     void Stop();
 
-    bool IsActive() const { return active; }
-    // Pictures fenced and not yet waited for.
-    std::int32_t Outstanding() const { return count; }
-
 private:
     void WaitOldest();
 
     bool active = false;
-    void* fences[framesInFlight + 1] = {};
+    void* fences[framesInFlight + 1] = {}; // GLsync, oldest at `first`
     std::int32_t first = 0;
     std::int32_t count = 0;
 };
