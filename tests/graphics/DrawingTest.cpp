@@ -286,8 +286,9 @@ TEST_F(DrawTest, MipmapLevelsAreTheOnesOpenGlMakesAndUpdatesRemakeThem)
     // get their levels from OpenGL. Noise exercises the rounding.
     Start();
     unsigned seed = 7;
-    const auto noise = [&seed](int, int, unsigned char* p) {
-        for (int k = 0; k < 4; ++k)
+    int bytes = 4;
+    const auto noise = [&seed, &bytes](int, int, unsigned char* p) {
+        for (int k = 0; k < bytes; ++k)
         {
             seed = seed * 1103515245u + 12345u;
             p[k] = static_cast<unsigned char>(seed >> 16);
@@ -301,6 +302,7 @@ TEST_F(DrawTest, MipmapLevelsAreTheOnesOpenGlMakesAndUpdatesRemakeThem)
     for (const Case& c : {Case{256, 64, 32, GL_RGBA}, Case{32, 128, 24, GL_RGB}, Case{64, 64, 8, GL_LUMINANCE},
                           Case{1, 16, 32, GL_RGBA}, Case{100, 60, 32, GL_RGBA}})
     {
+        bytes = c.bits / 8;
         auto mine = MakeTexture("mine", c.width, c.height, c.bits, noise);
         mine->mipmap = true;
         ASSERT_TRUE(server->UploadTexture(mine.get()));
