@@ -17,10 +17,9 @@ struct FenceCalls
 
     bool Load()
     {
-        fence = reinterpret_cast<PFNGLFENCESYNCPROC>(T_GlContext::GetProcAddress("glFenceSync"));
-        wait = reinterpret_cast<PFNGLCLIENTWAITSYNCPROC>(T_GlContext::GetProcAddress("glClientWaitSync"));
-        remove = reinterpret_cast<PFNGLDELETESYNCPROC>(T_GlContext::GetProcAddress("glDeleteSync"));
-        return fence && wait && remove;
+        // Every one is looked up, found or not.
+        return T_GlContext::Find(fence, "glFenceSync") & T_GlContext::Find(wait, "glClientWaitSync") &
+               T_GlContext::Find(remove, "glDeleteSync");
     }
 };
 

@@ -24,13 +24,10 @@ struct BufferCalls
 
     bool Load()
     {
-        gen = reinterpret_cast<PFNGLGENBUFFERSPROC>(T_GlContext::GetProcAddress("glGenBuffers"));
-        remove = reinterpret_cast<PFNGLDELETEBUFFERSPROC>(T_GlContext::GetProcAddress("glDeleteBuffers"));
-        bind = reinterpret_cast<PFNGLBINDBUFFERPROC>(T_GlContext::GetProcAddress("glBindBuffer"));
-        data = reinterpret_cast<PFNGLBUFFERDATAPROC>(T_GlContext::GetProcAddress("glBufferData"));
-        map = reinterpret_cast<PFNGLMAPBUFFERPROC>(T_GlContext::GetProcAddress("glMapBuffer"));
-        unmap = reinterpret_cast<PFNGLUNMAPBUFFERPROC>(T_GlContext::GetProcAddress("glUnmapBuffer"));
-        return gen && remove && bind && data && map && unmap;
+        // Every one is looked up, found or not.
+        return T_GlContext::Find(gen, "glGenBuffers") & T_GlContext::Find(remove, "glDeleteBuffers") &
+               T_GlContext::Find(bind, "glBindBuffer") & T_GlContext::Find(data, "glBufferData") &
+               T_GlContext::Find(map, "glMapBuffer") & T_GlContext::Find(unmap, "glUnmapBuffer");
     }
 };
 

@@ -46,6 +46,14 @@ public:
 
     // The address of an OpenGL function by name (null when not exported).
     static void* GetProcAddress(const char* name);
+    // The same into `function`, of the caller's function-pointer type (a
+    // PFN...PROC of glext.h); true when it was found.
+    template <class Function>
+    static bool Find(Function& function, const char* name)
+    {
+        function = reinterpret_cast<Function>(GetProcAddress(name));
+        return function != nullptr;
+    }
 
     // The window-system interface beneath a context.
     enum class WindowSystem { Absent, Egl, Glx };
