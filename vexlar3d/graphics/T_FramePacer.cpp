@@ -17,8 +17,7 @@ struct FenceCalls
 
     bool Load()
     {
-        // Every one is looked up, found or not.
-        return T_GlContext::Find(fence, "glFenceSync") & T_GlContext::Find(wait, "glClientWaitSync") &
+        return T_GlContext::Find(fence, "glFenceSync") && T_GlContext::Find(wait, "glClientWaitSync") &&
                T_GlContext::Find(remove, "glDeleteSync");
     }
 };

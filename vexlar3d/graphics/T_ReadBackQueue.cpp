@@ -24,10 +24,9 @@ struct BufferCalls
 
     bool Load()
     {
-        // Every one is looked up, found or not.
-        return T_GlContext::Find(gen, "glGenBuffers") & T_GlContext::Find(remove, "glDeleteBuffers") &
-               T_GlContext::Find(bind, "glBindBuffer") & T_GlContext::Find(data, "glBufferData") &
-               T_GlContext::Find(map, "glMapBuffer") & T_GlContext::Find(unmap, "glUnmapBuffer");
+        return T_GlContext::Find(gen, "glGenBuffers") && T_GlContext::Find(remove, "glDeleteBuffers") &&
+               T_GlContext::Find(bind, "glBindBuffer") && T_GlContext::Find(data, "glBufferData") &&
+               T_GlContext::Find(map, "glMapBuffer") && T_GlContext::Find(unmap, "glUnmapBuffer");
     }
 };
 
